@@ -1,0 +1,38 @@
+#include "app/AppWindows.h"
+
+#include "app/Form1.h"
+#include "output/Form2.h"
+#include "overall/Form3.h"
+#include "overall/Form5.h"
+
+#include <QApplication>
+#include <QFont>
+
+namespace vel {
+
+void setupApplicationFont() {
+    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                                QStringLiteral("Helvetica")});
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(8);
+    QApplication::setFont(font);
+}
+
+AppWindows::AppWindows() {
+    form1 = std::make_unique<Form1>();
+    form2 = std::make_unique<Form2>();
+    form3 = std::make_unique<Form3>(form1->overallChart());
+    form5 = std::make_unique<Form5>(form1->calibrationChart());
+    for (QWidget* w : {static_cast<QWidget*>(form2.get()), static_cast<QWidget*>(form3.get()),
+                       static_cast<QWidget*>(form5.get())})
+        w->setAttribute(Qt::WA_QuitOnClose, false);
+    form1->setCompanions(form2.get(), form3.get(), form5.get());
+}
+
+AppWindows::~AppWindows() {
+    // The main window goes first: it refers to the others.
+    form1.reset();
+}
+
+} // namespace vel

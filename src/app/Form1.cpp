@@ -1,0 +1,279 @@
+#include "app/Form1.h"
+
+#include "data/Conversion.h"
+#include "data/Errors.h"
+#include "data/ReferenceFile.h"
+#include "eval/Charts.h"
+#include "eval/Evaluations.h"
+#include "output/Form2.h"
+#include "output/Memo.h"
+#include "output/PaneSave.h"
+#include "overall/OverallTest.h"
+#include "ui/ChartView.h"
+#include "ui/Command.h"
+#include "ui/Dialogs.h"
+#include "ui/Widgets.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace vel {
+
+namespace {
+const QString kNoSheet = QStringLiteral("Není načten žádný přístroj.");
+}
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Velimor 2008 & Orbalyx 1.0"));
+    resize(990, 684);
+    ui::centerOnScreen(this);
+
+    setupDeviationChart(m_deviation);
+    setupOverallChart(m_overall);
+    setupCalibrationChart(m_calibration);
+
+    Button1 = ui::makeButton(this, "Button1", "nový test", 24, 24, 75);
+    Button2 = ui::makeButton(this, "Button2", "slepé pokusy", 152, 24, 75);
+    Button3 = ui::makeButton(this, "Button3", "opakovatelnost", 248, 24, 89);
+    Button5 = ui::makeButton(this, "Button5", "vliv přenosu", 360, 24, 97);
+    Button6 = ui::makeButton(this, "Button6", "kontrola linearity", 480, 24, 97);
+    Button8 = ui::makeButton(this, "Button8", "provedení celkového testu", 600, 24, 145);
+    Button10 = ui::makeButton(this, "Button10", "provedení testu aktuálního výběru", 768, 24, 177);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setGeometry(8, 64, 833, 449);
+
+    Chart1 = new ui::ChartView(m_deviation, this);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setAccessibleName(QStringLiteral("graf odchylek"));
+    Chart1->setGeometry(384, 248, 449, 257);
+    Button11 = ui::makeButton(Chart1, "Button11", "tisk grafu", 360, 216, 75);
+
+    Memo1 = new Memo(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setAccessibleName(QStringLiteral("výstup"));
+    Memo1->setGeometry(8, 520, 833, 129);
+
+    Button4 = ui::makeButton(this, "Button4", "otevřít", 856, 80, 75);
+    Button7 = ui::makeButton(this, "Button7", "uložit", 856, 104, 75);
+    Label1 = new QLabel(QStringLiteral("Referenční hodnoty testu"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(848, 136, 120, 13);
+    Button12 = ui::makeButton(this, "Button12", "tisk zadání", 856, 488, 89);
+    Button9 = ui::makeButton(this, "Button9", "uložení výstupu", 856, 520, 89);
+
+    FormCreate();
+
+    QWidget* order[] = {PageControl1, Button1,  Button2,  Button3, Button5,
+                        Button6,      Memo1,    Chart1,   Button11, Button4,
+                        Button7,      Button8,  Button9,  Button10, Button12};
+    QWidget* prev = nullptr;
+    for (QWidget* w : order) {
+        if (prev)
+            setTabOrder(prev, w);
+        prev = w;
+    }
+    for (QLineEdit* e : referenceFields) {
+        setTabOrder(prev, e);
+        prev = e;
+    }
+
+    connectCommand(Button1, &Form1::Button1Click);
+    connectCommand(Button2, &Form1::Button2Click);
+    connectCommand(Button3, &Form1::Button3Click);
+    connectCommand(Button5, &Form1::Button5Click);
+    connectCommand(Button6, &Form1::Button6Click);
+    connectCommand(Button8, &Form1::Button8Click);
+    connectCommand(Button10, &Form1::Button10Click);
+    connectCommand(Button11, &Form1::Button11Click);
+    connectCommand(Button4, &Form1::Button4Click);
+    connectCommand(Button7, &Form1::Button7Click);
+    connectCommand(Button9, &Form1::Button9Click);
+    connectCommand(Button12, &Form1::Button12Click);
+}
+
+Form1::~Form1() = default;
+
+void Form1::FormCreate() {
+    for (int k = 1; k <= 10; ++k) {
+        auto* e = new QLineEdit(QStringLiteral("0"), this);
+        e->setObjectName(QStringLiteral("referenceValue%1").arg(k));
+        e->setAccessibleName(QStringLiteral("referenční hodnota %1").arg(k));
+        e->setGeometry(850, 137 + 23 * k, 50, 20);
+        referenceFields[k - 1] = e;
+    }
+}
+
+void Form1::setCompanions(Form2* summary, QWidget* overallCharts, QWidget* calibrationCharts) {
+    m_form2 = summary;
+    m_form3 = overallCharts;
+    m_form5 = calibrationCharts;
+}
+
+void Form1::connectCommand(QPushButton* button, void (Form1::*handler)()) {
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { ui::runCommand(this, [this, handler] { (this->*handler)(); }); });
+}
+
+bool Form1::haveSheet() {
+    if (!m_all.empty())
+        return true;
+    ui::dialogs().message(this, kNoSheet);
+    return false;
+}
+
+const mereni& Form1::current() const { return m_all.at(PageControl1->currentIndex()); }
+
+// --- Commands -------------------------------------------------------------------------
+
+void Form1::Button1Click() {
+    const int before = PageControl1->currentIndex();
+    auto* page = new QWidget;
+    const int index = PageControl1->addTab(
+        page, QStringLiteral("měření %1").arg(PageControl1->count() + 1));
+    createSheetLabels(page);
+    m_all.emplace_back();
+    mereni& rec = m_all.back();
+    createHeaderFields(page, rec);
+
+    InstrumentRecord data;
+    try {
+        if (auto name = ui::dialogs().openFile(this, QStringLiteral("OpenDialog1")))
+            data = readInstrumentFile(*name);
+    } catch (...) {
+        // A sheet without count fields must not stay: the evaluations read every field.
+        m_all.pop_back();
+        PageControl1->removeTab(index);
+        delete page;
+        if (before >= 0)
+            PageControl1->setCurrentIndex(before);
+        throw;
+    }
+    PageControl1->setTabText(index, data.id);
+    fillSheet(page, rec, data);
+}
+
+void Form1::Button2Click() {
+    if (haveSheet())
+        blankCheck(*this);
+}
+
+void Form1::Button3Click() {
+    if (haveSheet())
+        repeatability(*this);
+}
+
+void Form1::Button5Click() {
+    if (haveSheet())
+        carryOver(*this);
+}
+
+void Form1::Button6Click() {
+    if (haveSheet())
+        linearity(*this);
+}
+
+void Form1::Button8Click() { overallTest(*this); }
+
+void Form1::Button10Click() {
+    if (haveSheet())
+        batchEvaluation(*this);
+}
+
+void Form1::Button11Click() {
+    ui::dialogs().print(m_deviation.name(), Chart1->size(),
+                        [this](QPainter& p) { Chart1->paintTo(p); });
+}
+
+void Form1::Button4Click() {
+    auto name = ui::dialogs().openFile(this, QStringLiteral("OpenDialog2"));
+    if (!name)
+        return;
+    const ReferenceValues values = readReferenceFile(*name);
+    for (int k = 0; k < 10; ++k)
+        referenceFields[k]->setText(QString::number(values[k]));
+}
+
+void Form1::Button7Click() {
+    auto name = ui::dialogs().saveFile(this, QStringLiteral("SaveDialog1"));
+    if (!name)
+        return;
+    ReferenceValues values{};
+    for (int k = 0; k < 10; ++k)
+        values[k] = toInt(referenceFields[k]->text());
+    writeReferenceFile(*name, values);
+}
+
+void Form1::Button9Click() { savePane(this, QStringLiteral("SaveDialog2"), Memo1->pane()); }
+
+void Form1::Button12Click() {
+    if (!haveSheet())
+        return;
+    const mereni& rec = current();
+    QStringList counts;
+    for (QLineEdit* e : rec.counts)
+        counts << e->text();
+    exportInputTable(rec.idStroje->text(), counts);
+}
+
+// --- Workspace ------------------------------------------------------------------------
+
+int Form1::sheetCount() const { return int(m_all.size()); }
+
+int Form1::currentSheet() const { return m_all.empty() ? -1 : PageControl1->currentIndex(); }
+
+void Form1::setCurrentSheet(int index) { PageControl1->setCurrentIndex(index); }
+
+QString Form1::countText(int r, int c) const { return current().count(r, c)->text(); }
+
+QString Form1::idText() const { return current().idStroje->text(); }
+
+QString Form1::tabCaption() const { return PageControl1->tabText(PageControl1->currentIndex()); }
+
+void Form1::setCountYellow(int r, int c, bool yellow) {
+    QLineEdit* e = current().count(r, c);
+    QPalette pal = e->palette();
+    pal.setColor(QPalette::Base, yellow ? QColor(255, 255, 0) : QColor(255, 255, 255));
+    e->setPalette(pal);
+}
+
+void Form1::setTestVerdict(const QString& verdict) {
+    m_all.at(PageControl1->currentIndex()).testVerdict = verdict;
+}
+
+void Form1::setCalibrationVerdict(const QString& verdict) {
+    m_all.at(PageControl1->currentIndex()).calibrationVerdict = verdict;
+}
+
+QString Form1::referenceText(int k) const { return referenceFields.at(k - 1)->text(); }
+
+TextPane& Form1::mainPane() { return Memo1->pane(); }
+
+TextPane& Form1::summaryPane() { return m_form2->Memo1->pane(); }
+
+void Form1::chartsChanged() {
+    Chart1->update();
+    if (m_form3)
+        m_form3->update();
+    if (m_form5)
+        m_form5->update();
+}
+
+void Form1::showSummaryWindow() { m_form2->show(); }
+
+void Form1::showOverallChartWindow() {
+    if (m_form3)
+        m_form3->show();
+}
+
+void Form1::showCalibrationWindow() {
+    if (m_form5)
+        m_form5->show();
+}
+
+} // namespace vel

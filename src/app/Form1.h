@@ -1,0 +1,109 @@
+#pragma once
+// The main window: every command as a push button, the instrument sheets, the reference
+// values, the main output pane and the deviation chart.
+
+#include "data/Sheets.h"
+#include "eval/Workspace.h"
+#include "ui/ChartModel.h"
+
+#include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+
+namespace ui {
+class ChartView;
+}
+
+namespace vel {
+
+class Memo;
+class Form2;
+
+class Form1 : public QWidget, public Workspace {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The windows the main window shows; set once at start-up.
+    void setCompanions(Form2* summary, QWidget* overallCharts, QWidget* calibrationCharts);
+
+    QPushButton* Button1;  // "nový test"
+    QPushButton* Button2;  // "slepé pokusy"
+    QPushButton* Button3;  // "opakovatelnost"
+    QPushButton* Button5;  // "vliv přenosu"
+    QPushButton* Button6;  // "kontrola linearity"
+    QPushButton* Button8;  // "provedení celkového testu"
+    QPushButton* Button10; // "provedení testu aktuálního výběru"
+    QTabWidget* PageControl1;
+    ui::ChartView* Chart1;
+    QPushButton* Button11; // "tisk grafu", inside Chart1
+    Memo* Memo1;
+    QPushButton* Button4; // "otevřít"
+    QPushButton* Button7; // "uložit"
+    QLabel* Label1;
+    QPushButton* Button12; // "tisk zadání"
+    QPushButton* Button9;  // "uložení výstupu"
+    std::array<QLineEdit*, 10> referenceFields{};
+
+    // The sheet control records, element i belonging to tab page i.
+    const all& records() const { return m_all; }
+
+    // Command handlers. They raise errors; the buttons run them through runCommand.
+    void FormCreate();
+    void Button1Click();  // adds an instrument sheet from OpenDialog1
+    void Button2Click();  // blank check
+    void Button3Click();  // repeatability
+    void Button5Click();  // carry-over
+    void Button6Click();  // linearity check
+    void Button8Click();  // overall test
+    void Button10Click(); // batch evaluation of the current sheet
+    void Button11Click(); // prints the deviation chart
+    void Button4Click();  // loads the reference values from OpenDialog2
+    void Button7Click();  // saves the reference values through SaveDialog1
+    void Button9Click();  // saves Memo1 through SaveDialog2
+    void Button12Click(); // input table export
+
+    // Workspace
+    int sheetCount() const override;
+    int currentSheet() const override;
+    void setCurrentSheet(int index) override;
+    QString countText(int r, int c) const override;
+    QString idText() const override;
+    QString tabCaption() const override;
+    void setCountYellow(int r, int c, bool yellow) override;
+    void setTestVerdict(const QString& verdict) override;
+    void setCalibrationVerdict(const QString& verdict) override;
+    QString referenceText(int k) const override;
+    TextPane& mainPane() override;
+    TextPane& summaryPane() override;
+    ui::ChartModel& deviationChart() override { return m_deviation; }
+    ui::ChartModel& overallChart() override { return m_overall; }
+    ui::ChartModel& calibrationChart() override { return m_calibration; }
+    void chartsChanged() override;
+    void showSummaryWindow() override;
+    void showOverallChartWindow() override;
+    void showCalibrationWindow() override;
+    QWidget* owner() override { return this; }
+
+private:
+    // Shows "Není načten žádný přístroj." and answers false when no sheet exists.
+    bool haveSheet();
+    void connectCommand(QPushButton* button, void (Form1::*handler)());
+    const mereni& current() const;
+
+    all m_all;
+    ui::ChartModel m_deviation;
+    ui::ChartModel m_overall{QStringLiteral("Chart1")};
+    ui::ChartModel m_calibration{QStringLiteral("Chart1")};
+    Form2* m_form2 = nullptr;
+    QWidget* m_form3 = nullptr;
+    QWidget* m_form5 = nullptr;
+};
+
+} // namespace vel

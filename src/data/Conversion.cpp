@@ -1,0 +1,109 @@
+#include "data/Conversion.h"
+
+#include "data/Errors.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <charconv>
+#include <string>
+
+namespace vel {
+
+QChar decimalSeparator() {
+    static const QChar sep = [] {
+        QString dp = QLocale::system().decimalPoint();
+        return dp.isEmpty() ? QChar(u'.') : dp.front();
+    }();
+    return sep;
+}
+
+namespace {
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+[[noreturn]] void notInteger(const QString& text) {
+    throw AppError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+}
+[[noreturn]] void notFloat(const QString& text) {
+    throw AppError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+}
+} // namespace
+
+std::int32_t toInt(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && isBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < n && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i == n)
+        notInteger(text);
+    std::int64_t value = 0;
+    for (; i < n; ++i) {
+        if (!isDigit(text[i]))
+            notInteger(text);
+        value = value * 10 + (text[i].unicode() - u'0');
+        if (value > 2147483648LL)
+            notInteger(text);
+    }
+    if (negative)
+        value = -value;
+    if (value > 2147483647LL)
+        notInteger(text);
+    return static_cast<std::int32_t>(value);
+}
+
+double toFloat(const QString& text, QChar separator) {
+    qsizetype i = 0;
+    qsizetype n = text.size();
+    while (i < n && isBlank(text[i]))
+        ++i;
+    while (n > i && isBlank(text[n - 1]))
+        --n;
+    std::string c; // the number rewritten for the C library
+    if (i < n && (text[i] == u'-' || text[i] == u'+'))
+        c += char(text[i++].unicode());
+    int digits = 0;
+    while (i < n && isDigit(text[i])) {
+        c += char(text[i++].unicode());
+        ++digits;
+    }
+    if (i < n && text[i] == separator) {
+        c += '.';
+        ++i;
+        while (i < n && isDigit(text[i])) {
+            c += char(text[i++].unicode());
+            ++digits;
+        }
+    }
+    if (digits == 0)
+        notFloat(text);
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        c += 'e';
+        ++i;
+        if (i < n && (text[i] == u'-' || text[i] == u'+'))
+            c += char(text[i++].unicode());
+        int expDigits = 0;
+        while (i < n && isDigit(text[i])) {
+            c += char(text[i++].unicode());
+            ++expDigits;
+        }
+        if (expDigits == 0)
+            notFloat(text);
+    }
+    if (i != n)
+        notFloat(text);
+    if (c.front() == '+')
+        c.erase(0, 1);
+    double v = 0;
+    auto [end, ec] = std::from_chars(c.data(), c.data() + c.size(), v);
+    if (ec != std::errc() || end != c.data() + c.size() || std::isinf(v))
+        notFloat(text);
+    return v;
+}
+
+} // namespace vel

@@ -1,0 +1,88 @@
+#include "data/Sheets.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+namespace vel {
+
+namespace {
+constexpr int kColumnLeft[4] = {155, 210, 265, 320};
+constexpr int kHeadingLeft[4] = {155, 210, 265, 325};
+
+int rowTop(int r) { return 50 + 23 * (r - 1); }
+
+QString rowLabel(int r) {
+    if (r == 1 || r >= 12)
+        return QStringLiteral("w");
+    return QString::number(r - 1);
+}
+
+QLabel* label(QWidget* page, const QString& text, int left, int top) {
+    auto* l = new QLabel(text, page);
+    l->adjustSize();
+    l->move(left, top);
+    l->show();
+    return l;
+}
+
+QLineEdit* headerField(QWidget* page, const QString& caption, int top) {
+    label(page, caption, 550, top);
+    auto* e = new QLineEdit(page);
+    e->setAccessibleName(caption);
+    e->setGeometry(650, top, 121, e->sizeHint().height());
+    e->show();
+    return e;
+}
+} // namespace
+
+QString countFieldName(int r, int c) {
+    QString row;
+    if (r == 1)
+        row = QStringLiteral("slepý pokus");
+    else if (r <= 11)
+        row = QStringLiteral("vzorek %1").arg(r - 1);
+    else
+        row = QStringLiteral("voda %1").arg(r - 11);
+    return QStringLiteral("%1, náběr %2").arg(row).arg(c);
+}
+
+void createSheetLabels(QWidget* page) {
+    for (int c = 1; c <= 4; ++c)
+        label(page, QStringLiteral("naber %1").arg(c), kHeadingLeft[c - 1], 35);
+    for (int r = 1; r <= 13; ++r)
+        label(page, rowLabel(r), 100, rowTop(r));
+}
+
+void createHeaderFields(QWidget* page, mereni& rec) {
+    rec.idStroje = headerField(page, QStringLiteral("id stroje"), 50);
+    rec.datumTestu = headerField(page, QStringLiteral("datum testu"), 70);
+    rec.datumPrijeti = headerField(page, QStringLiteral("datum přijetí"), 90);
+    rec.teplota = headerField(page, QStringLiteral("teplota"), 110);
+    rec.casMereni = headerField(page, QStringLiteral("čas měření"), 130);
+}
+
+// Sets a field's text showing its beginning, as a freshly loaded field should.
+static void setFieldText(QLineEdit* e, const QString& text) {
+    e->setText(text);
+    e->setCursorPosition(0);
+}
+
+void fillSheet(QWidget* page, mereni& rec, const InstrumentRecord& data) {
+    setFieldText(rec.idStroje, data.id);
+    setFieldText(rec.casMereni, data.time);
+    setFieldText(rec.teplota, data.temperature);
+    setFieldText(rec.datumPrijeti, data.received);
+    setFieldText(rec.datumTestu, data.testDate);
+    for (int r = 1; r <= 13; ++r) {
+        for (int c = 1; c <= 4; ++c) {
+            auto* e = new QLineEdit(page);
+            e->setGeometry(kColumnLeft[c - 1], rowTop(r), 50, 20);
+            e->setAccessibleName(countFieldName(r, c));
+            setFieldText(e, QString::number(data.count(r, c)));
+            e->show();
+            rec.counts[13 * (c - 1) + (r - 1)] = e;
+        }
+    }
+}
+
+} // namespace vel

@@ -1,0 +1,46 @@
+#pragma once
+// Instrument sheets: one tab page per instrument with 13 rows by 4 replicates of count
+// fields and five header fields. The data live only in these fields; the sheet control
+// record `mereni` lets the rest of the program reach them.
+
+#include "data/InstrumentFile.h"
+
+#include <QString>
+
+#include <array>
+#include <vector>
+
+class QLineEdit;
+class QWidget;
+
+namespace vel {
+
+struct mereni {
+    QLineEdit* idStroje = nullptr;     // "id stroje"
+    QLineEdit* casMereni = nullptr;    // "čas měření"
+    QLineEdit* teplota = nullptr;      // "teplota"
+    QLineEdit* datumPrijeti = nullptr; // "datum přijetí"
+    QLineEdit* datumTestu = nullptr;   // "datum testu"
+    // Replicate-major: counts[13 * (c - 1) + (r - 1)] is row r (1..13), replicate c (1..4).
+    // Empty until the sheet has been filled.
+    std::array<QLineEdit*, 52> counts{};
+    QString testVerdict;        // written by the overall test
+    QString calibrationVerdict; // written by the calibration-quality evaluation
+
+    QLineEdit* count(int r, int c) const { return counts[13 * (c - 1) + (r - 1)]; }
+};
+
+// The growable array of sheet control records, element i belonging to tab page i.
+using all = std::vector<mereni>;
+
+// Column headings and row labels of a new page (step 2 of adding a sheet).
+void createSheetLabels(QWidget* page);
+// Header fields with their labels, top to bottom (step 4).
+void createHeaderFields(QWidget* page, mereni& rec);
+// Header texts and count fields from the record (steps 6 and 7).
+void fillSheet(QWidget* page, mereni& rec, const InstrumentRecord& data);
+
+// Accessible name of a count field, e.g. "vzorek 3, náběr 2".
+QString countFieldName(int r, int c);
+
+} // namespace vel

@@ -1,0 +1,85 @@
+// Part 2.1: the blank check (Button2Click).
+
+#include "eval/Evaluations.h"
+
+#include "data/Conversion.h"
+#include "eval/Checked.h"
+#include "eval/EvalSupport.h"
+#include "eval/Workspace.h"
+#include "output/NumberFormat.h"
+#include "output/SummaryMode.h"
+#include "output/TextPane.h"
+#include "ui/Dialogs.h"
+
+#include <algorithm>
+
+namespace vel {
+
+void blankCheck(Workspace& ws) {
+    if (!detail::hasCurrentSheet(ws))
+        return;
+
+    // 1. Row 1, replicates 1 to 4, in this order, with the floating-point conversion.
+    double w[4];
+    for (int c = 1; c <= 4; ++c)
+        w[c - 1] = toFloat(ws.countText(1, c));
+
+    // 2. The midrange, formed in extended precision and stored as a 64-bit real.
+    const double mx = *std::max_element(w, w + 4);
+    const double mn = *std::min_element(w, w + 4);
+    const double M = double(fchkl(fdivl((long double)mx + (long double)mn, 2.0L)));
+
+    const bool meanExceeds = M > 3;
+    bool exceeds[4];
+    bool anyExceeds = false;
+    for (int k = 0; k < 4; ++k) {
+        exceeds[k] = w[k] > 8;
+        anyExceeds = anyExceeds || exceeds[k];
+    }
+
+    // 3., 4. Message boxes, outside summary mode only, the M box first.
+    if (meanExceeds && !summaryMode())
+        ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kBlankMeanBox));
+    if (anyExceeds && !summaryMode())
+        ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kBlankSingleBox));
+
+    const QString value = formatGeneral(M);
+    const QString meanLine = QString::fromUtf8(texts::kBlankMeanBox);
+    auto sampleLine = [](int k) {
+        return QStringLiteral("Vzorek %1 přesahuje limit.").arg(k);
+    };
+
+    // 5. The main pane.
+    TextPane& main = ws.mainPane();
+    main.clear();
+    main.add(QStringLiteral("Slepé pokusy"));
+    main.add(QStringLiteral("------------"));
+    main.add(QStringLiteral("Střední hodnota slepých pokusů: ") + value);
+    if (meanExceeds)
+        main.add(meanLine);
+    for (int k = 0; k < 4; ++k)
+        if (exceeds[k])
+            main.add(sampleLine(k + 1));
+
+    // 6. The summary block, which opens the instrument's block.
+    if (summaryMode()) {
+        const QString hyphens57(57, u'-');
+        TextPane& sum = ws.summaryPane();
+        sum.add(hyphens57);
+        sum.add(QStringLiteral("Výsledky testu pro stroj: ") + ws.idText());
+        sum.add(hyphens57);
+        sum.add(QString());
+        sum.add(QStringLiteral("Slepé pokusy"));
+        sum.add(QStringLiteral("------------"));
+        sum.add(QStringLiteral("Sřední hodnota slepých pokusů: ") + value);
+        if (meanExceeds)
+            sum.add(meanLine);
+        for (int k = 0; k < 4; ++k)
+            if (exceeds[k])
+                sum.add(sampleLine(k + 1));
+        sum.add(QStringLiteral("Dle normy: střední hodnota měření vod nesmí přesahovat 3000 "
+                               "buněk/ml, žádné z měření vod nevykazuje 8000 buněk/ml"));
+    }
+}
+
+} // namespace vel

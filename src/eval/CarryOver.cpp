@@ -1,0 +1,61 @@
+// Part 2.3: the carry-over evaluation (Button5Click).
+
+#include "eval/Evaluations.h"
+
+#include "data/Conversion.h"
+#include "eval/Checked.h"
+#include "eval/EvalSupport.h"
+#include "eval/Workspace.h"
+#include "output/NumberFormat.h"
+#include "output/SummaryMode.h"
+#include "output/TextPane.h"
+#include "ui/Dialogs.h"
+
+#include <cstdint>
+
+namespace vel {
+
+namespace {
+// Sum of replicates 1 to 4 of a row, converted in replicate order; 64 bits so that four
+// counts of the 32-bit range never wrap.
+std::int64_t rowSum(const Workspace& ws, int row) {
+    std::int64_t sum = 0;
+    for (int c = 1; c <= 4; ++c)
+        sum += toInt(ws.countText(row, c));
+    return sum;
+}
+} // namespace
+
+void carryOver(Workspace& ws) {
+    if (!detail::hasCurrentSheet(ws))
+        return;
+
+    // 1. Rows 12, 13, 11 in this order.
+    const std::int64_t L1 = rowSum(ws, 12);
+    const std::int64_t L2 = rowSum(ws, 13);
+    const std::int64_t H = rowSum(ws, 11);
+
+    // 2. Numerator and denominator as integers (exact in a double: |x| < 2^35), divided
+    // as reals. H == L2 raises "Floating point division by zero", or "Invalid floating
+    // point operation" when L1 == L2 too.
+    const double K = fchk(fdiv(double(L1 - L2), double(H - L2)) * 100);
+
+    // 3., 4.
+    ws.mainPane().clear();
+    if (K > 2 && !summaryMode())
+        ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kCarryOverBox));
+
+    // 5., 6.
+    const QString line = QStringLiteral("Vliv přenosu je: ") + formatGeneral(K) +
+                         QStringLiteral(" %");
+    ws.mainPane().add(line);
+    if (summaryMode()) {
+        TextPane& sum = ws.summaryPane();
+        sum.add(QString());
+        sum.add(QStringLiteral("Vliv přenosu"));
+        sum.add(QStringLiteral("-------------"));
+        sum.add(line);
+    }
+}
+
+} // namespace vel

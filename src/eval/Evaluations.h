@@ -1,0 +1,56 @@
+#pragma once
+// The single-instrument evaluations of the current instrument sheet (Parts 2.1, 2.2, 2.3,
+// 2.5) and the batch evaluation that runs all four in summary mode (Part 2.6).
+//
+// Each is the body of its button's click handler. They read the fields' current texts
+// through the Workspace at the moment of use, write the output panes, and raise
+// vel::AppError on a field that does not convert or on a floating-point fault; they never
+// catch errors: the caller's guard shows the error box. Whatever was written before the
+// error stays written. Message boxes (ui::dialogs().message) appear only outside summary
+// mode.
+//
+// Without a current instrument sheet (no sheet exists) every one of them does nothing.
+
+#include <QString>
+
+namespace vel {
+
+class Workspace;
+
+// Blank check, Button2Click (Part 2.1).
+void blankCheck(Workspace& ws);
+
+// One replicate pair of the repeatability evaluation (Part 2.2): reads reference value
+// field s, writes the pair's line (and in summary mode its short line), adds d^2 to P and T
+// and gives true when d exceeds the limit of the sample's level (the lines then end in
+// "*"). a and b are the already converted counts of the pair.
+bool CheckPairDifference(Workspace& ws, double& P, double& T, int a, int b, int s,
+                         const QString& label);
+
+// Repeatability evaluation, Button3Click (Part 2.2). For every pair it converts the count
+// of the pair's second replicate first, then the first one, then (in CheckPairDifference)
+// the sample's reference value.
+void repeatability(Workspace& ws);
+
+// Carry-over evaluation, Button5Click (Part 2.3).
+void carryOver(Workspace& ws);
+
+// Linearity check, Button6Click (Part 2.5): fills the deviation chart (title, Series2,
+// Series3, Series4) and calls ws.chartsChanged() however it ends once it has begun.
+void linearity(Workspace& ws);
+
+// Batch evaluation, Button10Click (Part 2.6): clears the summary pane, runs the four
+// evaluations in summary mode, shows the summary window only when none failed, and
+// switches summary mode off however it ends.
+void batchEvaluation(Workspace& ws);
+
+// Exact output texts shared with the tests.
+namespace texts {
+inline const char* const kBlankMeanBox = "Střední hodnota vod přesahuje 3000 buněk/ml.";
+inline const char* const kBlankSingleBox = "Slepý vzorek přesahuje limit.";
+inline const char* const kRepeatabilityBox =
+    "Rozdíl mezi výsledky je vetší než limity ve více než 5 % případů.";
+inline const char* const kCarryOverBox = "Vliv přenosu je větší než 2 %.";
+} // namespace texts
+
+} // namespace vel

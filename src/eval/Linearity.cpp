@@ -1,0 +1,124 @@
+// Part 2.5: the linearity check (Button6Click).
+
+#include "eval/Evaluations.h"
+
+#include "data/Conversion.h"
+#include "eval/Checked.h"
+#include "eval/EvalSupport.h"
+#include "eval/Regression.h"
+#include "eval/Workspace.h"
+#include "output/NumberFormat.h"
+#include "output/SummaryMode.h"
+#include "output/TextPane.h"
+#include "ui/ChartModel.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace vel {
+
+namespace {
+// Asks the chart views to repaint when the check ends, on an error too: what was put into
+// the chart before the error stays there and is shown.
+class ChartsChangedOnExit {
+public:
+    explicit ChartsChangedOnExit(Workspace& ws) : m_ws(ws) {}
+    ~ChartsChangedOnExit() {
+        try {
+            m_ws.chartsChanged();
+        } catch (...) {
+        }
+    }
+    ChartsChangedOnExit(const ChartsChangedOnExit&) = delete;
+    ChartsChangedOnExit& operator=(const ChartsChangedOnExit&) = delete;
+
+private:
+    Workspace& m_ws;
+};
+} // namespace
+
+void linearity(Workspace& ws) {
+    if (!detail::hasCurrentSheet(ws))
+        return;
+
+    ui::ChartModel& chart = ws.deviationChart();
+    ChartsChangedOnExit repaint(ws);
+    ui::Series& points = chart.series(QStringLiteral("Series2"));
+    ui::Series& regression = chart.series(QStringLiteral("Series3"));
+    ui::Series& identity = chart.series(QStringLiteral("Series4"));
+
+    // 1. Empty every series of the chart.
+    for (const auto& s : chart.allSeries())
+        s->clear();
+
+    // 2. The title.
+    chart.title = QStringList{QStringLiteral("Odchylky měření pro přístroj: ") + ws.idText()};
+
+    // 3. Means, deviations and their points.
+    double mean[10];
+    for (int k = 1; k <= 10; ++k) {
+        std::int64_t sum = 0;
+        for (int c = 1; c <= 4; ++c)
+            sum += toInt(ws.countText(k + 1, c));
+        mean[k - 1] = fdiv(double(sum), 4);
+        const double r = toInt(ws.referenceText(k));
+        const double d = std::fabs(fchk(mean[k - 1] - r));
+        points.add(r, d, QStringLiteral("v ") + QString::number(k));
+    }
+
+    // 4. rc from the extent of Series2. All reference values equal: "Floating point
+    // division by zero", or "Invalid floating point operation" when all d are equal too.
+    const double maxD = *points.maxY();
+    const double minD = *points.minY();
+    const double maxR = *points.maxX();
+    const double minR = *points.minX();
+    const double rc = fdiv(fchk(100 * fchk(maxD - minD)), fchk(maxR - minR));
+
+    // 5.
+    const QString lines1[3] = {
+        QStringLiteral("Výsledky regrese"),
+        QStringLiteral("----------------"),
+        QStringLiteral("Hodnota rc: ") + formatGeneral(rc) + QStringLiteral(" %"),
+    };
+    TextPane& main = ws.mainPane();
+    main.clear();
+    for (const QString& l : lines1)
+        main.add(l);
+
+    // 6. The fit of the means on the reference values (read again).
+    RegressionPair pairs[10];
+    for (int k = 1; k <= 10; ++k)
+        pairs[k - 1] = RegressionPair{double(toInt(ws.referenceText(k))), mean[k - 1]};
+    double covariance = 0, determination = 0, correlation = 0, slope = 0, intercept = 0;
+    Regression(pairs, 10, 1, covariance, determination, correlation, slope, intercept);
+
+    // 7.
+    const QString lines2[4] = {
+        QStringLiteral("Rovnice regrese: ") + formatGeneral(intercept) + QStringLiteral(" +") +
+            formatGeneral(slope) + QStringLiteral("*x"),
+        QStringLiteral("Korelační koeficient: ") + formatGeneral(correlation),
+        QStringLiteral("Koeficient determinace: ") + formatGeneral(determination),
+        QStringLiteral("Kovariance korelace: ") + formatGeneral(covariance),
+    };
+    for (const QString& l : lines2)
+        main.add(l);
+
+    // 8., 9. The two lines up to the largest reference value.
+    const double X = *points.maxX();
+    regression.add(0, intercept);
+    regression.add(X, fchk(intercept + fchk(slope * X)));
+    identity.add(0, 0);
+    identity.add(X, X);
+
+    // 10.
+    if (summaryMode()) {
+        TextPane& sum = ws.summaryPane();
+        sum.add(QString());
+        for (const QString& l : lines1)
+            sum.add(l);
+        for (const QString& l : lines2)
+            sum.add(l);
+    }
+}
+
+} // namespace vel

@@ -1,0 +1,57 @@
+#pragma once
+// What the evaluations see of the main window: the instrument sheets (as texts of their
+// fields), the reference value fields, the two output panes, the charts and the windows
+// they show. Form1 provides it from its widgets; tests provide it from plain arrays.
+
+#include <QString>
+
+namespace ui {
+class ChartModel;
+}
+class QWidget;
+
+namespace vel {
+
+class TextPane;
+
+class Workspace {
+public:
+    virtual ~Workspace() = default;
+
+    // Instrument sheets. Sheets are numbered from 0 in tab order; -1 means none.
+    virtual int sheetCount() const = 0;
+    virtual int currentSheet() const = 0;
+    virtual void setCurrentSheet(int index) = 0;
+
+    // Fields of the current sheet: row r 1..13, replicate c 1..4.
+    virtual QString countText(int r, int c) const = 0;
+    virtual QString idText() const = 0;     // the "id stroje" header field
+    virtual QString tabCaption() const = 0; // caption of the current tab page
+    virtual void setCountYellow(int r, int c, bool yellow) = 0;
+    virtual void setTestVerdict(const QString& verdict) = 0;
+    virtual void setCalibrationVerdict(const QString& verdict) = 0;
+
+    // Reference value field k, 1..10.
+    virtual QString referenceText(int k) const = 0;
+
+    // Output panes: the main window's and the summary window's.
+    virtual TextPane& mainPane() = 0;
+    virtual TextPane& summaryPane() = 0;
+
+    // Charts: the deviation chart of the main window, the overall evaluation chart and the
+    // calibration-quality chart. chartsChanged() asks the views to repaint.
+    virtual ui::ChartModel& deviationChart() = 0;
+    virtual ui::ChartModel& overallChart() = 0;
+    virtual ui::ChartModel& calibrationChart() = 0;
+    virtual void chartsChanged() = 0;
+
+    // Windows shown by the batch evaluation and the overall test (modeless).
+    virtual void showSummaryWindow() = 0;      // Form2
+    virtual void showOverallChartWindow() = 0; // Form3
+    virtual void showCalibrationWindow() = 0;  // Form5
+
+    // Owner of message boxes (may be null).
+    virtual QWidget* owner() = 0;
+};
+
+} // namespace vel

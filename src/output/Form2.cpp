@@ -1,0 +1,36 @@
+#include "output/Form2.h"
+
+#include "output/Memo.h"
+#include "output/PaneSave.h"
+#include "ui/Command.h"
+#include "ui/Widgets.h"
+
+#include <QPushButton>
+
+namespace vel {
+
+Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Souhrnné výsledky testů."));
+    resize(915, 530);
+    ui::centerOnScreen(this);
+
+    Memo1 = new Memo(this);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setAccessibleName(QStringLiteral("souhrnné výsledky"));
+    Memo1->setGeometry(8, 8, 889, 457);
+    Button1 = ui::makeButton(this, "Button1", "export výstupu.", 368, 472, 89);
+    Button2 = ui::makeButton(this, "Button2", "zavřít", 496, 472, 75);
+    setTabOrder(Memo1, Button1);
+    setTabOrder(Button1, Button2);
+
+    connect(Button1, &QPushButton::clicked, this,
+            [this] { ui::runCommand(this, [this] { Button1Click(); }); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+}
+
+void Form2::Button1Click() { savePane(this, QStringLiteral("SaveDialog1"), Memo1->pane()); }
+
+void Form2::Button2Click() { hide(); }
+
+} // namespace vel

@@ -1,0 +1,38 @@
+#include "output/Memo.h"
+
+#include <QMetaObject>
+
+namespace vel {
+
+Memo::Memo(QWidget* parent) : QPlainTextEdit(parent) {
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setUndoRedoEnabled(false);
+    m_pane.setChangeListener([this] { scheduleRefresh(); });
+    m_pane.setUserSource([this] { return toPlainText(); });
+    connect(this, &QPlainTextEdit::textChanged, this, &Memo::userEdited);
+}
+
+void Memo::scheduleRefresh() {
+    if (m_refreshPending)
+        return;
+    m_refreshPending = true;
+    QMetaObject::invokeMethod(this, &Memo::refresh, Qt::QueuedConnection);
+}
+
+void Memo::refresh() {
+    if (!m_refreshPending)
+        return;
+    m_refreshPending = false;
+    m_refreshing = true;
+    setPlainText(m_pane.lines().join(u'\n'));
+    m_refreshing = false;
+}
+
+void Memo::userEdited() {
+    if (m_refreshing)
+        return;
+    m_pane.markUserEdited();
+}
+
+} // namespace vel

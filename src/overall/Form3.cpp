@@ -1,0 +1,65 @@
+#include "overall/Form3.h"
+
+#include "data/Errors.h"
+#include "ui/ChartView.h"
+#include "ui/Command.h"
+#include "ui/Dialogs.h"
+#include "ui/Widgets.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPushButton>
+
+namespace vel {
+
+void saveChartImage(QWidget* owner, ui::ChartView& chart) {
+    const auto name = ui::dialogs().saveFile(owner, QStringLiteral("SaveDialog1"));
+    if (!name)
+        return;
+    QString reason;
+    if (!ui::saveChartBmp(chart.model(), chart.size(), *name, &reason))
+        throw AppError(
+            QStringLiteral("Cannot create file \"%1\". %2")
+                .arg(QDir::toNativeSeparators(QFileInfo(*name).absoluteFilePath()), reason));
+}
+
+void printChart(ui::ChartView& chart) {
+    ui::dialogs().print(chart.model().name(), chart.size(),
+                        [&chart](QPainter& p) { chart.paintTo(p); });
+}
+
+Form3::Form3(ui::ChartModel& chart, QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Celkové vyhodnocení testu"));
+    setFixedSize(1088, 706);
+    move(450, 247);
+
+    Chart1 = new ui::ChartView(chart, this);
+    Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setAccessibleName(QStringLiteral("celkové vyhodnocení testu"));
+    Chart1->setGeometry(16, 9, 1049, 624);
+    Button2 = ui::makeButton(this, "Button2", "uložit", 392, 648, 75);
+    Button3 = ui::makeButton(this, "Button3", "tisk grafu", 480, 648, 75);
+    Button1 = ui::makeButton(this, "Button1", "zavřít", 568, 648, 75);
+
+    connect(Button2, &QPushButton::clicked, this,
+            [this] { ui::runCommand(this, [this] { Button2Click(); }); });
+    connect(Button3, &QPushButton::clicked, this,
+            [this] { ui::runCommand(this, [this] { Button3Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+}
+
+void Form3::Button2Click() {
+    saveChartImage(this, *Chart1);
+}
+
+void Form3::Button3Click() {
+    printChart(*Chart1);
+}
+
+void Form3::Button1Click() {
+    hide();
+}
+
+} // namespace vel

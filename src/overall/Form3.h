@@ -1,0 +1,39 @@
+#pragma once
+// The overall evaluation chart window: the instruments by mean error and error standard
+// deviation with the circle and the ellipse of the overall test. Created hidden; the
+// overall test shows it, "zavřít" and the close box only hide it.
+
+#include <QWidget>
+
+class QPushButton;
+
+namespace ui {
+class ChartModel;
+class ChartView;
+} // namespace ui
+
+namespace vel {
+
+class Form3 : public QWidget {
+    Q_OBJECT
+public:
+    explicit Form3(ui::ChartModel& chart, QWidget* parent = nullptr);
+
+    ui::ChartView* Chart1;
+    QPushButton* Button2; // "uložit"
+    QPushButton* Button3; // "tisk grafu"
+    QPushButton* Button1; // "zavřít"
+
+    // Command handlers. They raise errors; the buttons run them through runCommand.
+    void Button2Click(); // saves the chart as a BMP image through SaveDialog1
+    void Button3Click(); // prints the chart
+    void Button1Click(); // hides the window
+};
+
+// Shared by both chart windows: the chart as an uncompressed BMP image of its on-screen
+// size under the name chosen in SaveDialog1 (nothing on cancel), and the chart printed as
+// one job titled with the chart's name.
+void saveChartImage(QWidget* owner, ui::ChartView& chart);
+void printChart(ui::ChartView& chart);
+
+} // namespace vel

@@ -1,0 +1,300 @@
+#include "overall/OverallTest.h"
+
+#include "data/Conversion.h"
+#include "eval/Checked.h"
+#include "eval/Evaluations.h"
+#include "eval/Workspace.h"
+#include "output/SummaryMode.h"
+#include "output/TextPane.h"
+#include "ui/ChartModel.h"
+
+#include <algorithm>
+
+namespace vel {
+
+namespace {
+
+constexpr int kSamples = 10;
+constexpr int kReplicates = 4;
+constexpr int kReadings = kSamples * kReplicates; // 40 readings per instrument
+
+const QString kSeparator = QStringLiteral("-------------------------------------------");
+
+double sq(double v) {
+    return fchk(v * v);
+}
+
+// Reading of sample k (row k + 1), replicate j, and the reference value of sample k, read
+// in this order and converted as integers.
+struct Reading {
+    std::int64_t x, ref;
+};
+Reading readSample(const Workspace& ws, int k, int j) {
+    const std::int64_t x = toInt(ws.countText(k + 1, j));
+    return {x, toInt(ws.referenceText(k))};
+}
+
+template <typename F> void forEachReading(const Workspace& ws, F f) {
+    for (int k = 1; k <= kSamples; ++k)
+        for (int j = 1; j <= kReplicates; ++j)
+            f(kReplicates * (k - 1) + (j - 1), readSample(ws, k, j));
+}
+
+void addLines(TextPane& pane, std::initializer_list<const char16_t*> lines) {
+    for (const char16_t* line : lines)
+        pane.add(QString::fromUtf16(line));
+}
+
+void addVerdictLine(Workspace& ws, const QString& verdict) {
+    ws.summaryPane().add(QStringLiteral("přístroj ") + ws.idText() + QStringLiteral(" - ") +
+                         verdict);
+}
+
+// The chart windows repaint whatever the click got to write, on an error too.
+struct RepaintOnExit {
+    Workspace& ws;
+    ~RepaintOnExit() { ws.chartsChanged(); }
+};
+
+// Steps of the comparison of the instruments' errors, drawn in Form3's chart.
+void errorStage(Workspace& ws, int n) {
+    ui::ChartModel& chart = ws.overallChart();
+    TextPane& pane = ws.summaryPane();
+    OverallFigures f;
+    for (int i = 0; i < n; ++i) {
+        ws.setCurrentSheet(i);
+        std::array<std::int64_t, kReadings> errors{};
+        forEachReading(ws, [&](int p, Reading r) { errors[p] = r.x - r.ref; });
+        const InstrumentError e = instrumentError(errors);
+        f.D.push_back(e.d);
+        f.S.push_back(e.s);
+        chart.series(QStringLiteral("Series1")).add(e.d, e.s, ws.tabCaption());
+    }
+
+    computeCentre(f);
+    chart.series(QStringLiteral("Series4"))
+        .setShape(fchk(f.M - f.a), fchk(f.Med - f.b), fchk(f.M + f.a), fchk(f.Med + f.b));
+    chart.series(QStringLiteral("Series3")).add(f.avgD, f.avgS);
+    chart.series(QStringLiteral("Series5")).add(f.M, f.Med);
+
+    computeCircle(f);
+    chart.series(QStringLiteral("Series2"))
+        .setShape(fchk(f.M - f.R), fchk(f.Med - f.R), fchk(f.M + f.R), fchk(f.Med + f.R));
+    chart.bottom.setRange(f.axisMin, f.axisMax);
+    chart.zoom.reset(); // a new run shows its own ranges
+
+    pane.add(QString());
+    pane.add(kSeparator);
+    pane.add(QStringLiteral("Vyhodnocení odlehlosti jednotlivých přístrojů v celkovém "
+                            "porovnání testu, příloha ke grafu kruhového testu:"));
+    pane.add(kSeparator);
+    for (int i = 0; i < n; ++i) {
+        ws.setCurrentSheet(i);
+        ws.setTestVerdict(QStringLiteral("vyhověl"));
+        const QString verdict = testVerdict(f, f.D[i], f.S[i]);
+        ws.setTestVerdict(verdict);
+        addVerdictLine(ws, verdict);
+    }
+    addLines(pane, {u"V grafu jsou vyneseny jednotlivé přístroje v souřadnicích [průměrná chyba "
+                    u"měření, směrodatná odchylka chyby měření].",
+                    u"Interval 1 je dán kružnicí se středem [mean(průměrné chyby měření strojů),"
+                    u"median(směrodatná odchylka průměrné chyby měření strojů)]",
+                    u"a poloměrem avg(směrodatná odchylka průměrné chyby měření strojů*1,96,"
+                    u"median(směrodatná odchylka průměrné chyby měření strojů)+1,65*stddev("
+                    u"směrodatná odchylka průměrné chyby měření strojů)).",
+                    u"Interval 2 je dán jako elipsa se středem [mean(průměrné chyby měření strojů),"
+                    u"median(směrodatná odchylka průměrné chyby měření strojů)]",
+                    u"a polosami o délce mean_value(průměrné chyby měření strojů)/2*0.95 a "
+                    u"mean_value(směrodatná odchylka průměrné chyby měření strojů)*0.95."});
+}
+
+// Steps of the calibration-quality evaluation, drawn in Form5's chart.
+void calibrationStage(Workspace& ws, int n) {
+    ui::ChartModel& chart = ws.calibrationChart();
+    TextPane& pane = ws.summaryPane();
+    std::vector<double> E, Q;
+    for (int i = 0; i < n; ++i) {
+        ws.setCurrentSheet(i);
+        std::array<RegressionPair, kReadings> pairs{};
+        forEachReading(ws, [&](int p, Reading r) { pairs[p] = {double(r.x), double(r.ref)}; });
+        const CalibrationFit fit = calibrationFit(pairs);
+        chart.series(QStringLiteral("Series1")).add(fit.E, fit.Q, ws.tabCaption());
+        E.push_back(fit.E);
+        Q.push_back(fit.Q);
+    }
+
+    const CalibrationFigures f = computeCalibration(E, Q);
+    ui::Series& randomLimit = chart.series(QStringLiteral("Series2"));
+    randomLimit.add(0, f.LQ);
+    randomLimit.add(f.LE, f.LQ);
+    ui::Series& confidence = chart.series(QStringLiteral("Series3"));
+    confidence.add(0, f.CQ);
+    confidence.add(f.CE, f.CQ);
+    ui::Series& centre = chart.series(QStringLiteral("Series4"));
+    centre.add(0, f.meanQ);
+    centre.add(f.meanE, f.meanQ);
+    chart.left.setRange(0, f.yMax);
+    chart.bottom.setRange(0, f.xMax);
+    chart.zoom.reset();
+
+    pane.add(QString());
+    pane.add(kSeparator);
+    pane.add(QStringLiteral("Vyhodnocení odlehlosti jednotlivých přístrojů v testu vzhledem k "
+                            "referenčním hodnotám a kvalitě proložení, příloha ke grafu:"));
+    pane.add(kSeparator);
+    for (int i = 0; i < n; ++i) {
+        ws.setCurrentSheet(i);
+        ws.setCalibrationVerdict(QStringLiteral("vyhověl"));
+        const QString verdict = calibrationVerdict(f, E[i], Q[i]);
+        ws.setCalibrationVerdict(verdict);
+        addVerdictLine(ws, verdict);
+    }
+    addLines(
+        pane,
+        {u"V grafu jsou vyneseny souřadnice jednotlivých přístrojů ve vztazích k referenčním "
+         u"hodnotám testu.",
+         u"Osa X zobrazuje reziduální chybu regrese - Sy,x - podle:",
+         u"1. Methode de routine et procedures de control pour analyses en vue du paiement du "
+         u"lait ou du controle laitier. CNIEL PROC IR 06. Version 6. pp 11-12, 26, 34, 40. "
+         u"9/2010. Cniel. Paris. France.",
+         u"2. ČSN ISO 8196-1, ČSN ISO 8196-2.",
+         u"Výsledky lze interpretovat jako těsnost proložení referenčních hodnot kolem  "
+         u"kalibrační přímky - kvalitu proložení",
+         u"Osa Y zobrazuje hodnoty 1-r^2 - převrácenou hodnotu koeficientu determinace.",
+         u"Výsledky lze interpretovat jako kvalitu kalibrace na referenční hodnoty - odchylku "
+         u"kalibrační přímky od osy prvního kvadrantu - ideální kalibrace.",
+         u"Interval vyznačený zelenou přerušovanou čárou vymezuje oblast určenou pro obě "
+         u"veličiny jako:",
+         u"mean(r^2 nebo Sy,x)+3*stddev(r^2 nebo Sy,x)/sqrt(40) podle:",
+         u"1. D. C. Montgomery: Introduction to Statistical Quality Control. John Wiley & Sons, "
+         u"New York, 1985.",
+         u"Jedná se o odhad intervalu, ve kterém je kolísání měření způsobeno náhodnou chybou.",
+         u"Interval vymezený červenou přerušovanou čárou vymezuje pro obě veličiny odhad 95 % "
+         u"intervalu spolehlivosti pro daný test."});
+}
+
+} // namespace
+
+InstrumentError instrumentError(const std::array<std::int64_t, 40>& errors) {
+    std::int64_t sum = 0;
+    std::vector<double> values;
+    values.reserve(errors.size());
+    for (std::int64_t e : errors) {
+        sum += e;
+        values.push_back(double(e));
+    }
+    return {fdiv(double(sum), kReadings), SampleStdDev(values)};
+}
+
+void computeCentre(OverallFigures& f) {
+    f.M = Mean(f.D); // the first figure to fail without instruments
+    f.Med = Median(f.S);
+    const auto [dMin, dMax] = std::minmax_element(f.D.begin(), f.D.end());
+    const auto [sMin, sMax] = std::minmax_element(f.S.begin(), f.S.end());
+    f.a = fchk(fchk(*dMax - *dMin) / 2 * 0.95);
+    f.b = fchk(fchk(*sMax - *sMin) / 2 * 0.95);
+    f.avgD = Mean(f.D);
+    f.avgS = Mean(f.S);
+}
+
+void computeCircle(OverallFigures& f) {
+    f.sigmaD = SampleStdDev(f.D); // the first figure to fail with a single instrument
+    f.sigmaS = SampleStdDev(f.S);
+    const double med = Median(f.S);
+    f.R = fchk(fchk(1.96 * f.sigmaD + fchk(med + 1.65 * f.sigmaS)) / 2);
+    const auto [dMin, dMax] = std::minmax_element(f.D.begin(), f.D.end());
+    f.axisMin = std::min(*dMin, fchk(f.M - f.R));
+    f.axisMax = std::max(*dMax, fchk(f.M + f.R));
+}
+
+OverallFigures computeOverall(const std::vector<double>& D, const std::vector<double>& S) {
+    OverallFigures f;
+    f.D = D;
+    f.S = S;
+    computeCentre(f);
+    computeCircle(f);
+    return f;
+}
+
+QString testVerdict(const OverallFigures& f, double d, double s) {
+    QString verdict = QStringLiteral("vyhověl");
+    const double dx = sq(fchk(d - f.M)), dy = sq(fchk(s - f.Med));
+    const double t = fchk(fdiv(dx, sq(f.a)) + fdiv(dy, sq(f.b)) - 1);
+    if (t > 0)
+        verdict = QStringLiteral("s výhradami");
+    if (fsqrt(fchk(dx + dy)) > f.R)
+        verdict = QStringLiteral("nevyhověl");
+    return verdict;
+}
+
+CalibrationFit calibrationFit(const std::array<RegressionPair, 40>& pairs) {
+    CalibrationFit fit;
+    double covariance = 0, correlation = 0;
+    Regression(pairs.data(), int(pairs.size()), 1, covariance, fit.determination, correlation,
+               fit.slope, fit.intercept);
+    double sse = 0;
+    for (const RegressionPair& p : pairs)
+        sse = fchk(sse + sq(fchk(p.y - fchk(fchk(fit.slope * p.x) + fit.intercept))));
+    fit.E = fsqrt(fdiv(sse, kReadings - 2));
+    fit.Q = fchk(1 - fit.determination);
+    return fit;
+}
+
+CalibrationFigures computeCalibration(const std::vector<double>& E, const std::vector<double>& Q) {
+    CalibrationFigures f;
+    f.E = E;
+    f.Q = Q;
+    f.meanE = Mean(E);
+    f.meanQ = Mean(Q);
+    f.sigmaE = SampleStdDev(E);
+    f.sigmaQ = SampleStdDev(Q);
+    const double root40 = fsqrt(kReadings);
+    f.LQ = fchk(f.meanQ + fdiv(3 * f.sigmaQ, root40));
+    f.LE = fchk(f.meanE + fdiv(3 * f.sigmaE, root40));
+    f.CQ = fchk(f.meanQ + 1.65 * f.sigmaQ);
+    f.CE = fchk(f.meanE + 1.65 * f.sigmaE);
+    const double xm = std::max(*std::max_element(E.begin(), E.end()), f.CE);
+    const double ym = std::max(*std::max_element(Q.begin(), Q.end()), f.CQ);
+    f.xMax = fchk(xm * 0.1 + xm);
+    f.yMax = fchk(ym * 0.1 + ym);
+    return f;
+}
+
+QString calibrationVerdict(const CalibrationFigures& f, double E, double Q) {
+    if (E < f.LE && Q < f.LQ)
+        return QStringLiteral("výborný");
+    if (E < f.CE && Q < f.CQ)
+        return QStringLiteral("dobrý");
+    if (E > f.CE || Q > f.CQ)
+        return QStringLiteral("odlehlý");
+    return QStringLiteral("vyhověl"); // within the confidence limits, on one of them
+}
+
+void overallTest(Workspace& ws) {
+    RepaintOnExit repaint{ws};
+    ws.summaryPane().clear();
+    ws.overallChart().series(QStringLiteral("Series1")).clear(); // with Series3 and Series5
+    for (const auto& s : ws.calibrationChart().allSeries())
+        s->clear();
+
+    const int n = ws.sheetCount();
+    {
+        SummaryModeScope summary; // off again however the evaluations end
+        for (int i = 0; i < n; ++i) {
+            ws.setCurrentSheet(i);
+            if (i > 0)
+                ws.summaryPane().add(QString()); // one empty line between instrument blocks
+            blankCheck(ws);
+            repeatability(ws);
+            carryOver(ws);
+            linearity(ws);
+        }
+        ws.showSummaryWindow();
+        ws.showOverallChartWindow();
+        ws.showCalibrationWindow();
+    }
+    errorStage(ws, n);
+    calibrationStage(ws, n);
+}
+
+} // namespace vel

@@ -1,0 +1,78 @@
+#include "ui/Dialogs.h"
+
+#include "data/Errors.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QUrl>
+
+namespace ui {
+
+namespace {
+QtDialogs g_qtDialogs;
+Dialogs* g_current = nullptr;
+
+void showBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok, owner);
+    box.setObjectName(icon == QMessageBox::Critical ? QStringLiteral("ErrorBox")
+                                                     : QStringLiteral("MessageBox"));
+    box.exec();
+}
+} // namespace
+
+Dialogs& dialogs() { return g_current ? *g_current : g_qtDialogs; }
+void setDialogs(Dialogs* d) { g_current = d; }
+
+void QtDialogs::message(QWidget* owner, const QString& text) {
+    showBox(owner, QMessageBox::NoIcon, text);
+}
+
+void QtDialogs::error(QWidget* owner, const QString& text) {
+    showBox(owner, QMessageBox::Critical, text);
+}
+
+std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString&) {
+    QString name = QFileDialog::getOpenFileName(owner);
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString&) {
+    QString name =
+        QFileDialog::getSaveFileName(owner, QString(), QString(), QString(), nullptr,
+                                     QFileDialog::DontConfirmOverwrite);
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+void QtDialogs::print(const QString& docName, QSize size, const PagePainter& paint) {
+    QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull())
+        throw vel::AppError(QStringLiteral("There is no default printer currently selected"));
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(docName);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw vel::AppError(QStringLiteral("Printing aborted"));
+    QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    page.moveTo(0, 0);
+    double scale = std::min(double(page.width()) / size.width(),
+                            double(page.height()) / size.height());
+    painter.translate((page.width() - size.width() * scale) / 2, 0);
+    painter.scale(scale, scale);
+    paint(painter);
+    if (!painter.end())
+        throw vel::AppError(QStringLiteral("Printing aborted"));
+}
+
+void QtDialogs::openInViewer(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+} // namespace ui

@@ -1,0 +1,57 @@
+#pragma once
+// Every modal interaction of the program goes through this seam: message and error
+// boxes, file dialogs, printing and handing a file to the desktop's viewer. Production
+// uses QtDialogs; tests install a scripted implementation.
+
+#include <QSize>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QPainter;
+class QWidget;
+
+namespace ui {
+
+// Caption of every message box and error box.
+inline const char* const kAppTitle = "Velimor & Orbalyx 1.0";
+
+// Draws a picture of the given logical size with the painter.
+using PagePainter = std::function<void(QPainter&)>;
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+
+    // Modal box with the application title, no icon and an OK button.
+    virtual void message(QWidget* owner, const QString& text) = 0;
+    // Modal box with a stop icon; text is shown as given.
+    virtual void error(QWidget* owner, const QString& text) = 0;
+    // File dialogs; dialogName is the dialog's component name ("OpenDialog1", ...).
+    // nullopt when the user cancels.
+    virtual std::optional<QString> openFile(QWidget* owner, const QString& dialogName) = 0;
+    virtual std::optional<QString> saveFile(QWidget* owner, const QString& dialogName) = 0;
+    // Prints one page on the default printer as one job titled docName, scaling the
+    // picture of the given size to the page with its proportions kept. Failures throw
+    // vel::AppError ("There is no default printer currently selected" without one).
+    virtual void print(const QString& docName, QSize size, const PagePainter& paint) = 0;
+    // Opens a file in the desktop's default viewer; the outcome is ignored.
+    virtual void openInViewer(const QString& path) = 0;
+};
+
+// The seam in force. Starts as QtDialogs; a test replaces it and restores it.
+Dialogs& dialogs();
+void setDialogs(Dialogs* d); // nullptr restores the production implementation
+
+class QtDialogs : public Dialogs {
+public:
+    void message(QWidget* owner, const QString& text) override;
+    void error(QWidget* owner, const QString& text) override;
+    std::optional<QString> openFile(QWidget* owner, const QString& dialogName) override;
+    std::optional<QString> saveFile(QWidget* owner, const QString& dialogName) override;
+    void print(const QString& docName, QSize size, const PagePainter& paint) override;
+    void openInViewer(const QString& path) override;
+};
+
+} // namespace ui

@@ -1,0 +1,71 @@
+#pragma once
+// A workspace made of plain arrays, for testing the evaluations without a main window.
+
+#include "eval/Workspace.h"
+#include "output/TextPane.h"
+#include "ui/ChartModel.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <vector>
+
+namespace testing_support {
+
+struct FakeSheet {
+    std::array<QString, 52> counts; // replicate-major, as the sheet control record
+    QString id;
+    QString caption;
+    std::array<bool, 52> yellow{};
+    QString testVerdict;
+    QString calibrationVerdict;
+
+    QString& count(int r, int c) { return counts[13 * (c - 1) + (r - 1)]; }
+    bool isYellow(int r, int c) const { return yellow[13 * (c - 1) + (r - 1)]; }
+    // Sets every count of row r.
+    void setRow(int r, int c1, int c2, int c3, int c4);
+};
+
+class FakeWorkspace : public vel::Workspace {
+public:
+    FakeWorkspace();
+
+    // Adds a sheet with the given counts per sample (rows 2..11 from `samples`, each
+    // replicate equal) and water rows of 0; the first sheet becomes current.
+    FakeSheet& addSheet(const QString& id);
+    void setReferences(const std::array<int, 10>& refs);
+
+    std::vector<FakeSheet> sheets;
+    std::array<QString, 10> references;
+    int current = -1;
+    vel::TextPane main, summary;
+    ui::ChartModel deviation, overall, calibration;
+    QStringList shown; // names of the windows shown, in order
+    int chartUpdates = 0;
+
+    int sheetCount() const override { return int(sheets.size()); }
+    int currentSheet() const override { return current; }
+    void setCurrentSheet(int i) override { current = i; }
+    QString countText(int r, int c) const override;
+    QString idText() const override { return sheets.at(current).id; }
+    QString tabCaption() const override { return sheets.at(current).caption; }
+    void setCountYellow(int r, int c, bool y) override;
+    void setTestVerdict(const QString& v) override { sheets.at(current).testVerdict = v; }
+    void setCalibrationVerdict(const QString& v) override {
+        sheets.at(current).calibrationVerdict = v;
+    }
+    QString referenceText(int k) const override { return references.at(k - 1); }
+    vel::TextPane& mainPane() override { return main; }
+    vel::TextPane& summaryPane() override { return summary; }
+    ui::ChartModel& deviationChart() override { return deviation; }
+    ui::ChartModel& overallChart() override { return overall; }
+    ui::ChartModel& calibrationChart() override { return calibration; }
+    void chartsChanged() override { ++chartUpdates; }
+    void showSummaryWindow() override { shown << QStringLiteral("Form2"); }
+    void showOverallChartWindow() override { shown << QStringLiteral("Form3"); }
+    void showCalibrationWindow() override { shown << QStringLiteral("Form5"); }
+    QWidget* owner() override { return nullptr; }
+};
+
+} // namespace testing_support

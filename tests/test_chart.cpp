@@ -1,0 +1,404 @@
+// Chart layer: series data, axis scales and labels, painting into images, marks, mouse
+// zoom and the BMP export.
+#include "ui/ChartModel.h"
+#include "ui/ChartView.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace ui;
+
+namespace {
+
+const QSize kSize(400, 300);
+
+// A chart with fixed axes 0..10 both ways, so that tests know where values land.
+struct FixedChart {
+    ChartModel model;
+    FixedChart() {
+        model.bottom.setRange(0, 10);
+        model.left.setRange(0, 10);
+        model.legend = LegendPlace::None;
+    }
+    ChartLayout layout() const { return layoutChart(model, kSize); }
+    QPoint at(double x, double y) const { return layout().toPixel(x, y).toPoint(); }
+};
+
+bool near(QColor a, QColor b) {
+    return std::abs(a.red() - b.red()) < 40 && std::abs(a.green() - b.green()) < 40 &&
+           std::abs(a.blue() - b.blue()) < 40;
+}
+
+// Some pixel within r of c has the colour.
+bool colourAround(const QImage& img, QPoint c, int r, QColor colour) {
+    for (int dy = -r; dy <= r; ++dy)
+        for (int dx = -r; dx <= r; ++dx)
+            if (img.rect().contains(c + QPoint(dx, dy)) &&
+                near(img.pixelColor(c + QPoint(dx, dy)), colour))
+                return true;
+    return false;
+}
+
+QString loc(QString s) { // '.' and ' ' of a literal as the system locale writes them
+    const QLocale l = QLocale::system();
+    s.replace(u'.', u'\x1');
+    s.replace(u' ', l.groupSeparator());
+    return s.replace(u'\x1', l.decimalPoint());
+}
+
+void mouse(QWidget& w, QEvent::Type type, Qt::MouseButton button, QPoint pos) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+    QMouseEvent e(type, QPointF(pos), w.mapToGlobal(QPointF(pos)),
+                  type == QEvent::MouseMove ? Qt::NoButton : button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(&w, &e);
+}
+
+void drag(QWidget& w, Qt::MouseButton button, QPoint from, QPoint to) {
+    mouse(w, QEvent::MouseButtonPress, button, from);
+    mouse(w, QEvent::MouseMove, button, (from + to) / 2);
+    mouse(w, QEvent::MouseMove, button, to);
+    mouse(w, QEvent::MouseButtonRelease, button, to);
+}
+
+} // namespace
+
+// ---- Series data
+
+TEST(ChartSeries, KeepsAscendingXWithEqualXInArrivalOrder) {
+    Series s("S", SeriesKind::Points);
+    s.add(3, 0, "a");
+    s.add(1, 0, "b");
+    s.add(3, 0, "c");
+    s.add(2, 0, "d");
+    s.add(1, 0, "e");
+    QStringList order;
+    for (const ChartPoint& p : s.points())
+        order << p.label;
+    EXPECT_EQ(order, QStringList({"b", "e", "d", "a", "c"}));
+    ASSERT_EQ(s.marks().size(), s.points().size());
+}
+
+TEST(ChartSeries, MarkStaysWithItsPointWhenPointsAreInserted) {
+    Series s("S", SeriesKind::Points);
+    s.add(5, 1, "five");
+    s.marks()[0].pinned = true;
+    s.add(1, 1, "one");
+    ASSERT_EQ(s.marks().size(), 2u);
+    EXPECT_FALSE(s.marks()[0].pinned);
+    EXPECT_TRUE(s.marks()[1].pinned);
+}
+
+TEST(ChartSeries, ClearEmptiesDependentsEvenInACycle) {
+    ChartModel m;
+    Series& a = m.addSeries("A", SeriesKind::Points);
+    Series& b = m.addSeries("B", SeriesKind::Line);
+    Series& e = m.addSeries("E", SeriesKind::Ellipse);
+    a.addDependent(&b);
+    b.addDependent(&e);
+    b.addDependent(&a);
+    a.add(1, 2);
+    b.add(1, 2);
+    e.setShape(0, 0, 1, 1);
+    a.clear();
+    EXPECT_TRUE(a.points().empty());
+    EXPECT_TRUE(a.marks().empty());
+    EXPECT_TRUE(b.points().empty());
+    EXPECT_FALSE(e.hasShape());
+    EXPECT_FALSE(e.minX());
+}
+
+TEST(ChartSeries, ExtentOfPointsAndOfShapes) {
+    Series s("S", SeriesKind::Line);
+    EXPECT_FALSE(s.minX().has_value());
+    s.add(2, -3);
+    s.add(-1, 7);
+    s.add(5, 0);
+    EXPECT_EQ(*s.minX(), -1);
+    EXPECT_EQ(*s.maxX(), 5);
+    EXPECT_EQ(*s.minY(), -3);
+    EXPECT_EQ(*s.maxY(), 7);
+
+    Series e("E", SeriesKind::Ellipse);
+    e.setShape(4, 9, -2, 1); // corners in any order
+    EXPECT_EQ(*e.minX(), -2);
+    EXPECT_EQ(*e.maxX(), 4);
+    EXPECT_EQ(*e.minY(), 1);
+    EXPECT_EQ(*e.maxY(), 9);
+}
+
+TEST(ChartSeries, ModelFindsSeriesByName) {
+    ChartModel m;
+    Series& a = m.addSeries("Series1", SeriesKind::Points);
+    m.addSeries("Series2", SeriesKind::Area);
+    EXPECT_EQ(&m.series("Series1"), &a);
+    EXPECT_EQ(m.allSeries().size(), 2u);
+    EXPECT_THROW(m.series("Nope"), std::out_of_range);
+}
+
+// ---- Axis scales and labels
+
+TEST(ChartAxis, NiceSteps) {
+    EXPECT_DOUBLE_EQ(niceStep(10, 500, 50), 1);
+    EXPECT_DOUBLE_EQ(niceStep(100, 300, 50), 20);
+    EXPECT_DOUBLE_EQ(niceStep(0.7, 400, 50), 0.1);
+    EXPECT_DOUBLE_EQ(niceStep(3000, 200, 50), 1000);
+    EXPECT_DOUBLE_EQ(niceStep(1e-4, 250, 50), 2e-5);
+    EXPECT_DOUBLE_EQ(niceStep(0, 250, 50), 1); // never zero
+}
+
+TEST(ChartAxis, PatternLabels) {
+    const QString f = "#,##0.#####";
+    EXPECT_EQ(formatAxisLabel(1234567.5, f, 0.5), loc("1 234 567.5"));
+    EXPECT_EQ(formatAxisLabel(2, f, 1), "2");
+    EXPECT_EQ(formatAxisLabel(0.1 + 0.2, f, 0.1), loc("0.3"));
+    EXPECT_EQ(formatAxisLabel(0.123456789, f, 0.1), loc("0.12346"));
+    EXPECT_EQ(formatAxisLabel(-0.000001, f, 0.1), "0");
+    EXPECT_EQ(formatAxisLabel(-2500, f, 500), loc("-2 500"));
+    EXPECT_EQ(formatAxisLabel(0.25, "0.000", 0.05), loc("0.250"));
+}
+
+TEST(ChartAxis, PlainLabelsHaveNoNoiseNorGrouping) {
+    EXPECT_EQ(formatAxisLabel(0.1 + 0.2, "", 0.1), loc("0.3"));
+    EXPECT_EQ(formatAxisLabel(1e-17, "", 0.1), "0");
+    EXPECT_EQ(formatAxisLabel(1234567, "", 100000), "1234567");
+}
+
+TEST(ChartAxis, AutomaticRangesFollowTheirSeries) {
+    ChartModel m;
+    Series& l = m.addSeries("L", SeriesKind::Points);
+    Series& r = m.addSeries("R", SeriesKind::Line);
+    r.vertical = AxisSide::Right;
+    l.add(2, 10);
+    l.add(40, 30);
+    r.add(-5, 1000);
+    r.add(0, 3000);
+    ChartLayout L = layoutChart(m, kSize);
+    EXPECT_TRUE(L.rightUsed);
+    EXPECT_EQ(L.bottom.min, -5);
+    EXPECT_EQ(L.bottom.max, 40);
+    EXPECT_EQ(L.left.min, 10);
+    EXPECT_EQ(L.left.max, 30);
+    EXPECT_EQ(L.right.min, 1000);
+    EXPECT_EQ(L.right.max, 3000);
+    // Labels stand at multiples of the step, readably far apart.
+    for (const AxisScale* s : {&L.bottom, &L.left, &L.right}) {
+        ASSERT_GE(s->ticks.size(), 2u);
+        EXPECT_NEAR(std::remainder(s->ticks.front(), s->step), 0, s->step * 1e-9);
+        EXPECT_GE(s->ticks.front(), s->min);
+        EXPECT_LE(s->ticks.back(), s->max);
+    }
+    const double px = L.toPixelX(L.bottom.ticks[1]) - L.toPixelX(L.bottom.ticks[0]);
+    EXPECT_GE(px, 50);
+    EXPECT_LE(px, 130);
+}
+
+TEST(ChartAxis, SingleValueRangeIsWidenedAndZoomOverrides) {
+    ChartModel m;
+    Series& s = m.addSeries("S", SeriesKind::Points);
+    s.add(5, 0);
+    s.add(5, 0);
+    ChartLayout L = layoutChart(m, kSize);
+    EXPECT_LT(L.bottom.min, 5);
+    EXPECT_GT(L.bottom.max, 5);
+    EXPECT_LT(L.left.min, 0);
+    EXPECT_GT(L.left.max, 0);
+
+    m.zoom = ChartModel::Zoom{1, 2, 3, 4, 5, 6};
+    L = layoutChart(m, kSize);
+    EXPECT_EQ(L.bottom.min, 1);
+    EXPECT_EQ(L.bottom.max, 2);
+    EXPECT_EQ(L.left.min, 3);
+    EXPECT_EQ(L.left.max, 4);
+}
+
+TEST(ChartAxis, UnroundedFirstLabelSitsAtTheMinimum) {
+    FixedChart c;
+    c.model.bottom.setRange(0.37, 9.5);
+    c.model.bottom.firstLabelRounded = false;
+    ChartLayout L = c.layout();
+    ASSERT_FALSE(L.bottom.ticks.empty());
+    EXPECT_DOUBLE_EQ(L.bottom.ticks.front(), 0.37);
+    EXPECT_EQ(L.bottom.labels.front(), loc("0.37"));
+    EXPECT_DOUBLE_EQ(L.left.ticks.front(), 0);
+}
+
+// ---- Painting
+
+TEST(ChartPaint, PointSymbolAndLineAppearWhereTheDataMaps) {
+    FixedChart c;
+    Series& p = c.model.addSeries("P", SeriesKind::Points);
+    p.color = Qt::green;
+    p.shape = PointShape::Square;
+    p.add(3, 4);
+    Series& l = c.model.addSeries("L", SeriesKind::Line);
+    l.color = Qt::blue;
+    l.add(6, 2);
+    l.add(9, 2);
+    c.model.title = QStringList{"Title of the chart"};
+    const QImage img = renderChart(c.model, kSize);
+    ASSERT_EQ(img.size(), kSize);
+    EXPECT_EQ(img.pixelColor(c.at(3, 4)), QColor(Qt::green));
+    EXPECT_EQ(img.pixelColor(c.at(7.5, 2)), QColor(Qt::blue));
+    EXPECT_EQ(img.pixelColor(c.at(7.5, 5)), QColor(Qt::white));
+    // The title is written above the plot.
+    bool inked = false;
+    for (int x = 0; x < kSize.width(); ++x)
+        for (int y = 0; y < c.layout().plot.top(); ++y)
+            inked = inked || img.pixelColor(x, y).lightness() < 128;
+    EXPECT_TRUE(inked);
+}
+
+TEST(ChartPaint, EllipseIsOutlinedOnly) {
+    FixedChart c;
+    Series& e = c.model.addSeries("E", SeriesKind::Ellipse);
+    e.color = Qt::red;
+    e.penStyle = Qt::DashDotDotLine;
+    e.setShape(8, 8, 2, 4);
+    const QImage img = renderChart(c.model, kSize);
+    EXPECT_TRUE(colourAround(img, c.at(5, 8), 2, Qt::red) ||
+                colourAround(img, c.at(5, 4), 2, Qt::red));
+    EXPECT_FALSE(colourAround(img, c.at(5, 6), 5, Qt::red));
+}
+
+TEST(ChartPaint, AreaOutlineWithFineDotsAlternates) {
+    FixedChart c;
+    Series& a = c.model.addSeries("A", SeriesKind::Area);
+    a.color = Qt::blue;
+    a.fineDots = true;
+    a.add(2, 5);
+    a.add(8, 5);
+    const QImage img = renderChart(c.model, kSize);
+    const QPoint from = c.at(3, 5), to = c.at(7, 5);
+    int blue = 0, other = 0;
+    for (int x = from.x(); x < to.x(); ++x)
+        (img.pixelColor(x, from.y()) == QColor(Qt::blue) ? blue : other)++;
+    EXPECT_NEAR(blue, other, 2); // every other pixel
+    // Vertical edge down to the bottom of the plot, not filled inside.
+    EXPECT_TRUE(colourAround(img, c.at(2, 2), 1, Qt::blue));
+    EXPECT_FALSE(colourAround(img, c.at(5, 2), 3, Qt::blue));
+}
+
+TEST(ChartMarks, RecordedAboveThePointByTheOffset) {
+    FixedChart c;
+    Series& s = c.model.addSeries("S", SeriesKind::Points);
+    s.marksVisible = true;
+    s.markOffset = 20;
+    s.markFramed = true;
+    s.add(5, 5, "label");
+    s.add(2, 3, "other");
+    renderChart(c.model, kSize);
+    const QPoint pt = c.at(5, 5);
+    const MarkBox& m = s.marks()[1];
+    ASSERT_TRUE(m.drawn);
+    EXPECT_EQ(m.lineStart, pt);
+    EXPECT_EQ(m.box.top() + m.box.height(), pt.y() - 20);
+    EXPECT_LE(std::abs(m.box.center().x() - pt.x()), 1);
+    EXPECT_GT(m.box.width(), 10);
+    EXPECT_TRUE(s.marks()[0].drawn);
+
+    s.markOffset = 0;
+    renderChart(c.model, kSize);
+    EXPECT_LE(std::abs(s.marks()[1].box.center().y() - pt.y()), 1);
+}
+
+TEST(ChartMarks, PinnedMarkKeepsItsPlace) {
+    FixedChart c;
+    Series& s = c.model.addSeries("S", SeriesKind::Points);
+    s.marksVisible = true;
+    s.markOffset = 10;
+    s.add(5, 5, "pinned");
+    renderChart(c.model, kSize);
+    MarkBox& m = s.marks()[0];
+    m.box.translate(60, -30);
+    m.lineEnd = m.box.center();
+    m.pinned = true;
+    const MarkBox before = m;
+    c.model.left.setRange(0, 20); // the point itself moves
+    const QImage img = renderChart(c.model, kSize);
+    EXPECT_EQ(s.marks()[0].box, before.box);
+    EXPECT_EQ(s.marks()[0].lineStart, before.lineStart);
+    EXPECT_EQ(img.pixelColor(before.box.topLeft() + QPoint(1, 1)), s.markBack);
+}
+
+TEST(ChartMarks, PointsOutsideTheRangeHaveNoMark) {
+    FixedChart c;
+    Series& s = c.model.addSeries("S", SeriesKind::Points);
+    s.marksVisible = true;
+    s.add(5, 5, "in");
+    s.add(15, 5, "right of range");
+    s.add(5, -1, "below range");
+    renderChart(c.model, kSize);
+    EXPECT_TRUE(s.marks()[0].drawn);
+    EXPECT_FALSE(s.marks()[1].drawn);
+    EXPECT_FALSE(s.marks()[2].drawn);
+    c.model.bottom.setRange(6, 10); // the first point leaves the view
+    renderChart(c.model, kSize);
+    EXPECT_FALSE(s.marks()[0].drawn);
+}
+
+// ---- Mouse
+
+TEST(ChartMouse, DragDownRightZoomsAndOtherDirectionsUnzoom) {
+    FixedChart c;
+    c.model.addSeries("S", SeriesKind::Points).add(5, 5);
+    ChartView view(c.model);
+    view.resize(kSize);
+    const ChartLayout L = view.chartLayout();
+    const QPoint a = L.toPixel(2, 8).toPoint(), b = L.toPixel(6, 3).toPoint();
+
+    drag(view, Qt::LeftButton, a, a + QPoint(10, 40)); // too narrow
+    EXPECT_FALSE(c.model.zoom);
+    drag(view, Qt::LeftButton, a, b);
+    ASSERT_TRUE(c.model.zoom);
+    EXPECT_NEAR(c.model.zoom->xmin, 2, 0.05);
+    EXPECT_NEAR(c.model.zoom->xmax, 6, 0.05);
+    EXPECT_NEAR(c.model.zoom->ylmin, 3, 0.05);
+    EXPECT_NEAR(c.model.zoom->ylmax, 8, 0.05);
+    EXPECT_NEAR(view.chartLayout().bottom.min, 2, 0.05);
+
+    drag(view, Qt::LeftButton, b, a);
+    EXPECT_FALSE(c.model.zoom);
+}
+
+TEST(ChartMouse, RightDragScrollsByTheDraggedAmount) {
+    FixedChart c;
+    ChartView view(c.model);
+    view.resize(kSize);
+    const ChartLayout L = view.chartLayout();
+    const QPoint from = L.toPixel(5, 5).toPoint(), to = L.toPixel(7, 4).toPoint();
+    drag(view, Qt::RightButton, from, to);
+    ASSERT_TRUE(c.model.zoom);
+    // The picture follows the mouse: the data under the cursor stays under it.
+    EXPECT_NEAR(c.model.zoom->xmin, -2, 0.05);
+    EXPECT_NEAR(c.model.zoom->xmax, 8, 0.05);
+    EXPECT_NEAR(c.model.zoom->ylmin, 1, 0.05);
+    EXPECT_NEAR(c.model.zoom->ylmax, 11, 0.05);
+}
+
+// ---- Export
+
+TEST(ChartExport, BmpUnderTheExactNameAndErrorsWithReason) {
+    FixedChart c;
+    c.model.addSeries("S", SeriesKind::Points).add(5, 5);
+    QTemporaryDir dir;
+    const QString name = dir.filePath("picture");
+    QString error;
+    ASSERT_TRUE(saveChartBmp(c.model, QSize(321, 123), name, &error)) << error.toStdString();
+    QFile f(name);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.read(2), "BM");
+    f.close();
+    QImageReader reader(name);
+    EXPECT_EQ(reader.format(), "bmp");
+    EXPECT_EQ(reader.read().size(), QSize(321, 123));
+
+    EXPECT_FALSE(saveChartBmp(c.model, kSize, dir.filePath("no/such/dir/x.bmp"), &error));
+    EXPECT_FALSE(error.isEmpty());
+}

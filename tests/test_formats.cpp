@@ -1,0 +1,179 @@
+// Number format, field conversions, Windows-1250 and the two binary record formats.
+#include "data/Conversion.h"
+#include "data/Cp1250.h"
+#include "data/Errors.h"
+#include "data/InstrumentFile.h"
+#include "data/ReferenceFile.h"
+#include "eval/Checked.h"
+#include "output/NumberFormat.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+using namespace vel;
+
+namespace {
+QString fmt(double v) { return formatGeneral(v, u','); }
+
+template <typename F> QString errorOf(F&& f) {
+    try {
+        f();
+    } catch (const AppError& e) {
+        return e.message();
+    }
+    return QStringLiteral("<no error>");
+}
+} // namespace
+
+TEST(NumberFormat, TableOfTheOutputLines) {
+    EXPECT_EQ(fmt(2), "2");
+    EXPECT_EQ(fmt(2.25), "2,25");
+    EXPECT_EQ(fmt(12.345), "12,3");
+    EXPECT_EQ(fmt(0.5), "0,5");
+    EXPECT_EQ(fmt(100), "100");
+    EXPECT_EQ(fmt(999.4), "999");
+    EXPECT_EQ(fmt(999.6), "1E003");
+    EXPECT_EQ(fmt(1234), "1,23E003");
+    EXPECT_EQ(fmt(0.0001234), "0,000123");
+    EXPECT_EQ(fmt(0.00001234), "1,23E-005");
+    EXPECT_EQ(fmt(-3.14159), "-3,14");
+    EXPECT_EQ(fmt(0), "0");
+    EXPECT_EQ(fmt(1000), "1E003");
+    EXPECT_EQ(fmt(12345.6), "1,23E004");
+    EXPECT_EQ(fmt(0.0000123), "1,23E-005");
+    EXPECT_EQ(fmt(6.0 + 2.0 / 3.0), "6,67");
+    EXPECT_EQ(fmt(1e300), "1E300");
+    EXPECT_EQ(fmt(-2.5e-7), "-2,5E-007");
+}
+
+TEST(NumberFormat, HalvesRoundAwayFromZeroOnTheExactValue) {
+    EXPECT_EQ(fmt(1.125), "1,13");      // exactly representable tie
+    EXPECT_EQ(fmt(-1.125), "-1,13");
+    EXPECT_EQ(fmt(100.5), "101");
+    EXPECT_EQ(fmt(999.5), "1E003");
+    EXPECT_EQ(fmt(0.00009995), "0,0001");
+    EXPECT_EQ(fmt(2.675), "2,67"); // stored just below 2.675
+    EXPECT_EQ(fmt(0.0001), "0,0001");
+    EXPECT_EQ(fmt(0.00009994), "9,99E-005");
+    EXPECT_EQ(fmt(9.995), "9,99"); // stored below the tie
+    EXPECT_EQ(fmt(99.95), "100");  // stored above the tie
+}
+
+TEST(NumberFormat, UsesTheGivenSeparator) {
+    EXPECT_EQ(formatGeneral(2.25, u'.'), "2.25");
+    EXPECT_EQ(formatGeneral(1234, u'.'), "1.23E003");
+}
+
+TEST(Conversion, IntegerAcceptsSignedDecimalsInRange) {
+    EXPECT_EQ(toInt("0"), 0);
+    EXPECT_EQ(toInt("  -42"), -42);
+    EXPECT_EQ(toInt("+7"), 7);
+    EXPECT_EQ(toInt("2147483647"), 2147483647);
+    EXPECT_EQ(toInt("-2147483648"), std::numeric_limits<std::int32_t>::min());
+    for (const char* bad : {"", " ", "12,5", "12.5", "abc", "99999999999", "2147483648",
+                            "-2147483649", "12 ", "1e3", "-", "0x10"})
+        EXPECT_EQ(errorOf([&] { toInt(QString::fromUtf8(bad)); }),
+                  QStringLiteral("'%1' is not a valid integer value").arg(QString::fromUtf8(bad)))
+            << bad;
+}
+
+TEST(Conversion, FloatUsesTheDecimalSeparator) {
+    EXPECT_DOUBLE_EQ(toFloat("2,5", u','), 2.5);
+    EXPECT_DOUBLE_EQ(toFloat(" -1,5E2 ", u','), -150);
+    EXPECT_DOUBLE_EQ(toFloat("7", u','), 7);
+    EXPECT_DOUBLE_EQ(toFloat(",5", u','), 0.5);
+    EXPECT_DOUBLE_EQ(toFloat("2.5", u'.'), 2.5);
+    for (const char* bad : {"", "2.5", "abc", "1e", "1,2,3", "1e999", "--1"})
+        EXPECT_EQ(errorOf([&] { toFloat(QString::fromUtf8(bad), u','); }),
+                  QStringLiteral("'%1' is not a valid floating point value")
+                      .arg(QString::fromUtf8(bad)))
+            << bad;
+}
+
+TEST(CheckedArithmetic, FaultsRaiseTheirMessages) {
+    EXPECT_EQ(errorOf([] { vel::fdiv(1, 0); }), kFpDivByZero);
+    EXPECT_EQ(errorOf([] { vel::fdiv(0, 0); }), kFpInvalid);
+    EXPECT_EQ(errorOf([] { vel::fsqrt(-1); }), kFpInvalid);
+    EXPECT_EQ(errorOf([] { vel::fdiv(1e300, 1e-300); }), kFpOverflow);
+    EXPECT_EQ(errorOf([] { vel::fchk(std::numeric_limits<double>::infinity()); }), kFpOverflow);
+    EXPECT_EQ(errorOf([] { vel::fln(0); }), kFpDivByZero);
+    EXPECT_EQ(errorOf([] { vel::fln(-1); }), kFpInvalid);
+    EXPECT_DOUBLE_EQ(vel::fdiv(1, 4), 0.25);
+    EXPECT_EQ(vel::fsqrt(0), 0);
+}
+
+TEST(ErrorBox, FullStopFollowsLettersAndDigitsOnly) {
+    EXPECT_EQ(errorBoxText("File not found"), "File not found.");
+    EXPECT_EQ(errorBoxText("I/O error 5"), "I/O error 5.");
+    EXPECT_EQ(errorBoxText("'x' is not a valid integer value"), "'x' is not a valid integer value.");
+    EXPECT_EQ(errorBoxText("Done."), "Done.");
+    EXPECT_EQ(errorBoxText("List index out of bounds (-1)"), "List index out of bounds (-1)");
+    EXPECT_EQ(errorBoxText("a,"), "a,");
+    EXPECT_EQ(errorBoxText("a-"), "a-");
+    EXPECT_EQ(errorBoxText(""), "");
+}
+
+TEST(Cp1250, CzechLettersAreSingleBytes) {
+    QByteArray b = toCp1250(QStringLiteral("řěŘĚ°"));
+    EXPECT_EQ(b, QByteArray("\xF8\xEC\xD8\xCC\xB0"));
+    EXPECT_EQ(fromCp1250(b), QStringLiteral("řěŘĚ°"));
+    EXPECT_EQ(toCp1250(QStringLiteral("a☃b😀c")), QByteArray("a?b?c"));
+}
+
+TEST(InstrumentRecord, LayoutOfCountsAndTexts) {
+    QByteArray b(kInstrumentRecordSize, 0);
+    b[52] = 7;                                   // row 1 of replicate 2
+    b[48] = b[49] = b[50] = b[51] = char(0xFF);  // row 13 of replicate 1: -1
+    b[208] = 3;
+    b.replace(209, 3, "A\xF8Z");
+    b[229] = 5;
+    b.replace(230, 15, "0123456789ABCDE");
+    InstrumentRecord rec = decodeInstrumentRecord(b);
+    EXPECT_EQ(rec.count(1, 2), 7);
+    EXPECT_EQ(rec.count(13, 1), -1);
+    EXPECT_EQ(rec.id, QStringLiteral("AřZ"));
+    EXPECT_EQ(rec.time, "01234");
+    EXPECT_EQ(rec.temperature, "");
+}
+
+TEST(InstrumentRecord, OverlongLengthBytesAreClampedToTheField) {
+    QByteArray b(kInstrumentRecordSize, 'x');
+    for (int off : {208, 229, 245, 261, 277})
+        b[off] = char(0xFF);
+    InstrumentRecord rec = decodeInstrumentRecord(b);
+    EXPECT_EQ(rec.id.size(), 20);
+    EXPECT_EQ(rec.time.size(), 15);
+    EXPECT_EQ(rec.testDate.size(), 15);
+    EXPECT_FALSE(rec.testDate.contains(QChar(0xFF)));
+}
+
+TEST(InstrumentRecord, EncodeDecodeRoundTrip) {
+    InstrumentRecord rec;
+    for (int i = 0; i < 52; ++i)
+        rec.counts[i] = i * 1000 - 26000;
+    rec.id = QStringLiteral("Přístroj s dlouhým jménem navíc");
+    rec.time = QStringLiteral("12:00");
+    rec.testDate = QStringLiteral("1.1.2026");
+    QByteArray b = encodeInstrumentRecord(rec);
+    ASSERT_EQ(b.size(), kInstrumentRecordSize);
+    InstrumentRecord back = decodeInstrumentRecord(b);
+    EXPECT_EQ(back.counts, rec.counts);
+    EXPECT_EQ(back.id, rec.id.left(20));
+    EXPECT_EQ(back.time, rec.time);
+    EXPECT_EQ(back.testDate, rec.testDate);
+}
+
+TEST(ReferenceRecord, LittleEndianIntegers) {
+    ReferenceValues v{};
+    for (int k = 0; k < 10; ++k)
+        v[k] = 100 * (k + 1);
+    QByteArray b = encodeReferenceValues(v);
+    ASSERT_EQ(b.size(), 40);
+    EXPECT_EQ(b.mid(0, 4), QByteArray("\x64\x00\x00\x00", 4));
+    EXPECT_EQ(b.mid(36, 4), QByteArray("\xE8\x03\x00\x00", 4));
+    v[3] = -2;
+    EXPECT_EQ(encodeReferenceValues(v).mid(12, 4), QByteArray("\xFE\xFF\xFF\xFF", 4));
+    EXPECT_EQ(decodeReferenceValues(encodeReferenceValues(v)), v);
+}
