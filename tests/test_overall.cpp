@@ -32,7 +32,8 @@ const QString kHyphens43(43, u'-');
 
 // Adds an instrument whose reading of sample k (1..10), replicate j (1..4) is
 // ref(k) + error(k, j); its tab caption differs from its "id stroje".
-void addInstrument(FakeWorkspace& ws, const QString& id, const std::function<int(int, int)>& error) {
+void addInstrument(FakeWorkspace& ws, const QString& id,
+                   const std::function<int(int, int)>& error) {
     auto& s = ws.addSheet(id);
     s.caption = QStringLiteral("list ") + id;
     for (int k = 1; k <= 10; ++k) {
@@ -112,8 +113,12 @@ TEST(OverallTest, MeanErrorExample) {
     ASSERT_EQ(s1.points().size(), 6u);
     const double root = std::sqrt(160.0 / 39);
     const std::array<std::pair<const char*, std::pair<double, double>>, 6> expected{
-        {{"A", {0, root}}, {"B", {2, root}}, {"C", {1, root}}, {"D", {4, root}},
-         {"E", {-10, 0}}, {"F", {1, 0}}}};
+        {{"A", {0, root}},
+         {"B", {2, root}},
+         {"C", {1, root}},
+         {"D", {4, root}},
+         {"E", {-10, 0}},
+         {"F", {1, 0}}}};
     for (const auto& [id, ds] : expected) {
         const auto p = pointOf(s1, QStringLiteral("list ") + id); // labelled by tab caption
         EXPECT_NEAR(p.x, ds.first, 1e-12) << id;
@@ -205,8 +210,8 @@ TEST(OverallTest, SummaryPaneLayout) {
     EXPECT_EQ(lines[second - 1], kHyphens43);
     EXPECT_EQ(lines[second + 1], kHyphens43);
     for (int i = 0; i < 6; ++i)
-        EXPECT_TRUE(lines[second + 2 + i].startsWith(QStringLiteral("přístroj %1 - ")
-                                                         .arg(QChar(u'A' + i))));
+        EXPECT_TRUE(lines[second + 2 + i].startsWith(
+            QStringLiteral("přístroj %1 - ").arg(QChar(u'A' + i))));
     EXPECT_EQ(lines.size(), second + 8 + 12); // twelve note lines close the pane
     EXPECT_EQ(lines[second + 12],
               "Výsledky lze interpretovat jako těsnost proložení referenčních hodnot kolem  "
@@ -260,11 +265,11 @@ TEST(OverallTest, VerdictBoundariesAreStrict) {
     f.a = 2;
     f.b = 1;
     f.R = 5;
-    EXPECT_EQ(vel::testVerdict(f, 2, 0), "vyhověl");            // on the ellipse
-    EXPECT_EQ(vel::testVerdict(f, 0, -1), "vyhověl");           // on the ellipse
-    EXPECT_EQ(vel::testVerdict(f, 2.001, 0), "s výhradami");    // just outside it
-    EXPECT_EQ(vel::testVerdict(f, 3, 4), "s výhradami");        // on the circle
-    EXPECT_EQ(vel::testVerdict(f, 3, 4.001), "nevyhověl");      // outside both
+    EXPECT_EQ(vel::testVerdict(f, 2, 0), "vyhověl");         // on the ellipse
+    EXPECT_EQ(vel::testVerdict(f, 0, -1), "vyhověl");        // on the ellipse
+    EXPECT_EQ(vel::testVerdict(f, 2.001, 0), "s výhradami"); // just outside it
+    EXPECT_EQ(vel::testVerdict(f, 3, 4), "s výhradami");     // on the circle
+    EXPECT_EQ(vel::testVerdict(f, 3, 4.001), "nevyhověl");   // outside both
     EXPECT_EQ(vel::testVerdict(f, -5.0001, 0), "nevyhověl");
 
     vel::CalibrationFigures c;
@@ -449,9 +454,8 @@ TEST(ChartWindows, SavedImageIsABitmapOfTheChartSize) {
     vel::Form5 form5(ws.calibration);
     QTemporaryDir dir;
     ScriptedDialogs sd;
-    for (auto [button, chart, name] :
-         {std::tuple{form3.Button2, form3.Chart1, "celkovy"},
-          std::tuple{form5.Button2, form5.Chart1, "kalibrace.png"}}) {
+    for (auto [button, chart, name] : {std::tuple{form3.Button2, form3.Chart1, "celkovy"},
+                                       std::tuple{form5.Button2, form5.Chart1, "kalibrace.png"}}) {
         const QString path = dir.filePath(name);
         sd.files.push_back(path);
         button->click();

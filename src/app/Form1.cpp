@@ -63,7 +63,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Button7 = ui::makeButton(this, "Button7", "uložit", 856, 104, 75);
     Label1 = new QLabel(QStringLiteral("Referenční hodnoty testu"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(848, 136, 120, 13);
+    Label1->move(848, 136); // natural size, so that no font clips the caption
+    Label1->adjustSize();
     Button12 = ui::makeButton(this, "Button12", "tisk zadání", 856, 488, 89);
     Button9 = ui::makeButton(this, "Button9", "uložení výstupu", 856, 520, 89);
 

@@ -1,0 +1,199 @@
+// Arrangement of overlapping point labels and the calibration-quality chart window.
+
+#include "eval/Charts.h"
+#include "overall/Form5.h"
+#include "overall/LabelArrange.h"
+#include "support/TestSupport.h"
+#include "ui/ChartView.h"
+
+#include <QImage>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using testing_support::ScriptedDialogs;
+
+namespace {
+
+ui::MarkBox label(int left, int top, int width = 40, int height = 15) {
+    ui::MarkBox m;
+    m.drawn = true;
+    m.box = QRect(left, top, width, height);
+    m.lineStart = QPoint(left + width / 2, top + height + 15);
+    m.lineEnd = m.box.center();
+    return m;
+}
+
+bool anyOverlap(const std::vector<ui::MarkBox>& marks) {
+    for (std::size_t i = 0; i < marks.size(); ++i)
+        if (vel::labelOverlaps(marks, i))
+            return true;
+    return false;
+}
+
+bool sameBoxes(const std::vector<ui::MarkBox>& a, const std::vector<ui::MarkBox>& b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (a[i].box != b[i].box || a[i].lineEnd != b[i].lineEnd || a[i].pinned != b[i].pinned)
+            return false;
+    return true;
+}
+
+// Calibration chart with three instruments on one spot, one apart and one beyond the axis.
+void crowdedChart(ui::ChartModel& chart) {
+    vel::setupCalibrationChart(chart);
+    auto& s = chart.series("Series1");
+    s.add(5, 0.001, "stroj 1");
+    s.add(5, 0.001, "stroj 2");
+    s.add(5, 0.001, "stroj 3");
+    s.add(15, 0.002, "stroj 4");
+    s.add(40, 0.001, "stroj 5");
+    chart.bottom.setRange(0, 25);
+    chart.left.setRange(0, 0.003);
+}
+
+} // namespace
+
+TEST(LabelOverlap, BoxesMustShareInterior) {
+    std::vector<ui::MarkBox> m{label(100, 100), label(140, 100)}; // side by side
+    EXPECT_FALSE(vel::labelOverlaps(m, 0));
+    m[1] = label(100, 115); // one above the other
+    EXPECT_FALSE(vel::labelOverlaps(m, 0));
+    m[1] = label(140, 115); // corner to corner
+    EXPECT_FALSE(vel::labelOverlaps(m, 1));
+    m[1] = label(139, 114); // one pixel shared
+    EXPECT_TRUE(vel::labelOverlaps(m, 0));
+    EXPECT_TRUE(vel::labelOverlaps(m, 1));
+    m[1].drawn = false; // an undrawn label is no obstacle, and is never tested
+    EXPECT_FALSE(vel::labelOverlaps(m, 0));
+    EXPECT_FALSE(vel::labelOverlaps(m, 1));
+}
+
+TEST(LabelArrange, TwoLabelsOnOneBox) {
+    std::vector<ui::MarkBox> m{label(100, 100), label(100, 100)};
+    EXPECT_EQ(vel::arrangeLabels(m), 8);
+    EXPECT_EQ(m[0].box, QRect(84, 84, 40, 15));
+    EXPECT_EQ(m[0].box.y() + m[0].box.height(), m[1].box.y() - 1); // 1 px above the other
+    EXPECT_EQ(m[0].lineEnd, QPoint(82, 82));
+    EXPECT_EQ(m[0].lineStart, QPoint(120, 130)); // still at the point
+    EXPECT_TRUE(m[0].pinned);
+    EXPECT_EQ(m[1].box, QRect(100, 100, 40, 15));
+    EXPECT_FALSE(m[1].pinned);
+    EXPECT_FALSE(anyOverlap(m));
+}
+
+TEST(LabelArrange, ThreeLabelsOnOneBox) {
+    std::vector<ui::MarkBox> m{label(100, 100), label(100, 100), label(100, 100)};
+    EXPECT_EQ(vel::arrangeLabels(m), 8 + 16);
+    EXPECT_EQ(m[0].box.topLeft(), QPoint(84, 84));
+    EXPECT_EQ(m[1].box.topLeft(), QPoint(68, 68)); // ran into the moved first one
+    EXPECT_EQ(m[1].lineEnd, QPoint(66, 66));
+    EXPECT_EQ(m[2].box.topLeft(), QPoint(100, 100));
+    EXPECT_FALSE(m[2].pinned);
+    EXPECT_FALSE(anyOverlap(m));
+
+    const auto arranged = m; // a second run has nothing to do
+    EXPECT_EQ(vel::arrangeLabels(m), 0);
+    EXPECT_TRUE(sameBoxes(m, arranged));
+}
+
+TEST(LabelArrange, NothingToDo) {
+    std::vector<ui::MarkBox> single{label(10, 10)};
+    EXPECT_EQ(vel::arrangeLabels(single), 0);
+    EXPECT_FALSE(single[0].pinned);
+
+    std::vector<ui::MarkBox> touching{label(0, 0), label(40, 0), label(0, 15)};
+    const auto before = touching;
+    EXPECT_EQ(vel::arrangeLabels(touching), 0);
+    EXPECT_TRUE(sameBoxes(touching, before));
+
+    std::vector<ui::MarkBox> undrawn{label(10, 10), label(10, 10)};
+    undrawn[0].drawn = false;
+    EXPECT_EQ(vel::arrangeLabels(undrawn), 0);
+    EXPECT_EQ(undrawn[0].box, QRect(10, 10, 40, 15));
+    EXPECT_FALSE(undrawn[0].pinned);
+
+    std::vector<ui::MarkBox> none;
+    EXPECT_EQ(vel::arrangeLabels(none), 0);
+}
+
+TEST(LabelArrange, PaintedChartKeepsArrangedLabels) {
+    ui::ChartModel chart;
+    crowdedChart(chart);
+    const QSize size(1385, 641);
+    renderChart(chart, size);
+    auto& marks = chart.series("Series1").marks();
+    ASSERT_EQ(marks.size(), 5u);
+    EXPECT_TRUE(vel::labelOverlaps(marks, 0));
+    EXPECT_FALSE(marks[4].drawn); // beyond the axis: no label
+
+    EXPECT_GT(vel::arrangeLabels(marks), 0);
+    EXPECT_FALSE(anyOverlap(marks));
+    EXPECT_TRUE(marks[0].pinned);
+    EXPECT_TRUE(marks[1].pinned);
+    EXPECT_FALSE(marks[2].pinned);
+    EXPECT_FALSE(marks[3].pinned);
+    EXPECT_FALSE(marks[4].pinned);
+
+    // Painted again, the pinned labels stay and the others come back to their places.
+    const auto arranged = marks;
+    renderChart(chart, size);
+    EXPECT_TRUE(sameBoxes(marks, arranged));
+    EXPECT_EQ(marks[0].lineStart, arranged[0].lineStart);
+
+    // Emptying the series drops the stored places.
+    chart.series("Series1").clear();
+    EXPECT_TRUE(chart.series("Series1").marks().empty());
+}
+
+TEST(CalibrationWindow, Controls) {
+    ui::ChartModel chart;
+    vel::setupCalibrationChart(chart);
+    vel::Form5 form(chart);
+    EXPECT_EQ(form.windowTitle(), "Orbalyx - Vyhodnocení testu vzhledem ke kvalitě kalibrací");
+    EXPECT_EQ(form.size(), QSize(1416, 712));
+    EXPECT_EQ(form.Chart1->objectName(), "Chart1");
+    EXPECT_EQ(form.Chart1->geometry(), QRect(8, 8, 1385, 641));
+    const std::array<std::tuple<QPushButton*, const char*, const char*, QRect>, 4> buttons{
+        {{form.Button2, "Button2", "uložit", QRect(544, 655, 75, 25)},
+         {form.Button3, "Button3", "tisk grafu", QRect(632, 655, 75, 25)},
+         {form.Button1, "Button1", "zavřít", QRect(720, 655, 75, 25)},
+         {form.Button4, "Button4", "uspořádat", QRect(808, 656, 75, 25)}}};
+    for (const auto& [b, name, caption, rect] : buttons) {
+        EXPECT_EQ(b->objectName(), name);
+        EXPECT_EQ(b->text(), QString::fromUtf8(caption));
+        EXPECT_EQ(b->geometry(), rect);
+    }
+    form.show();
+    form.Button1->click();
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(CalibrationWindow, ArrangedLabelsAreSavedWhereTheyWereArranged) {
+    ui::ChartModel chart;
+    crowdedChart(chart);
+    vel::Form5 form(chart);
+    form.Chart1->grab(); // the labels are known once painted
+    auto& marks = chart.series("Series1").marks();
+    ASSERT_TRUE(vel::labelOverlaps(marks, 0));
+
+    form.Button4->click();
+    EXPECT_FALSE(anyOverlap(marks));
+    const QRect moved = marks[0].box;
+    EXPECT_TRUE(marks[0].pinned);
+
+    QTemporaryDir dir;
+    ScriptedDialogs sd;
+    sd.files.push_back(dir.filePath("graf"));
+    form.Button2->click();
+    ASSERT_TRUE(sd.errors.isEmpty());
+    QImage image;
+    ASSERT_TRUE(image.loadFromData(testing_support::readAll(dir.filePath("graf")), "BMP"));
+    EXPECT_EQ(image.size(), form.Chart1->size());
+    EXPECT_EQ(marks[0].box, moved);
+    // The framed light-yellow box stands at its arranged place.
+    EXPECT_EQ(image.pixelColor(moved.left(), moved.center().y()), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(moved.left() + 1, moved.top() + 1), QColor(255, 255, 128));
+}
