@@ -306,6 +306,18 @@ TEST_F(Eval, RepeatabilityWorkedExample) {
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
+TEST_F(Eval, WorkedExampleUnderACommaSeparatorReads14Comma1) {
+    if (decimalSeparator() != u',')
+        GTEST_SKIP() << "run under LANG=cs_CZ.UTF-8 for the comma";
+    ws.setReferences({120, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    sheet->setRow(2, 100, 110, 130, 100);
+    repeatability(ws);
+    EXPECT_EQ(ws.main.line(10), "parciální opakovatelnost: 14,1");
+    setBlanks("2,5", "2", "2", "2");
+    blankCheck(ws);
+    EXPECT_EQ(ws.main.line(2), "Střední hodnota slepých pokusů: 2,25");
+}
+
 TEST_F(Eval, CheckPairDifferenceAccumulatesAndMarks) {
     ws.setReferences({120, 0, 0, 0, 0, 0, 0, 0, 0, 200});
     ws.main.clear();

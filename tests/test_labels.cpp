@@ -148,29 +148,6 @@ TEST(LabelArrange, PaintedChartKeepsArrangedLabels) {
     EXPECT_TRUE(chart.series("Series1").marks().empty());
 }
 
-TEST(CalibrationWindow, Controls) {
-    ui::ChartModel chart;
-    vel::setupCalibrationChart(chart);
-    vel::Form5 form(chart);
-    EXPECT_EQ(form.windowTitle(), "Orbalyx - Vyhodnocení testu vzhledem ke kvalitě kalibrací");
-    EXPECT_EQ(form.size(), QSize(1416, 712));
-    EXPECT_EQ(form.Chart1->objectName(), "Chart1");
-    EXPECT_EQ(form.Chart1->geometry(), QRect(8, 8, 1385, 641));
-    const std::array<std::tuple<QPushButton*, const char*, const char*, QRect>, 4> buttons{
-        {{form.Button2, "Button2", "uložit", QRect(544, 655, 75, 25)},
-         {form.Button3, "Button3", "tisk grafu", QRect(632, 655, 75, 25)},
-         {form.Button1, "Button1", "zavřít", QRect(720, 655, 75, 25)},
-         {form.Button4, "Button4", "uspořádat", QRect(808, 656, 75, 25)}}};
-    for (const auto& [b, name, caption, rect] : buttons) {
-        EXPECT_EQ(b->objectName(), name);
-        EXPECT_EQ(b->text(), QString::fromUtf8(caption));
-        EXPECT_EQ(b->geometry(), rect);
-    }
-    form.show();
-    form.Button1->click();
-    EXPECT_FALSE(form.isVisible());
-}
-
 TEST(CalibrationWindow, ArrangedLabelsAreSavedWhereTheyWereArranged) {
     ui::ChartModel chart;
     crowdedChart(chart);

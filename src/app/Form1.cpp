@@ -128,11 +128,20 @@ bool Form1::haveSheet() {
     return false;
 }
 
-const mereni& Form1::current() const { return m_all.at(PageControl1->currentIndex()); }
+const mereni& Form1::current() const { return m_all.at(currentSheet()); }
+
+void Form1::showCurrentSheet() {
+    if (m_pendingCurrent < 0)
+        return;
+    const int index = m_pendingCurrent;
+    m_pendingCurrent = -1;
+    PageControl1->setCurrentIndex(index);
+}
 
 // --- Commands -------------------------------------------------------------------------
 
 void Form1::Button1Click() {
+    showCurrentSheet();
     const int before = PageControl1->currentIndex();
     auto* page = new QWidget;
     const int index = PageControl1->addTab(
@@ -226,15 +235,27 @@ void Form1::Button12Click() {
 
 int Form1::sheetCount() const { return int(m_all.size()); }
 
-int Form1::currentSheet() const { return m_all.empty() ? -1 : PageControl1->currentIndex(); }
+int Form1::currentSheet() const {
+    if (m_all.empty())
+        return -1;
+    return m_pendingCurrent >= 0 ? m_pendingCurrent : PageControl1->currentIndex();
+}
 
-void Form1::setCurrentSheet(int index) { PageControl1->setCurrentIndex(index); }
+void Form1::setCurrentSheet(int index) {
+    // The page control lays out every page whenever its active page changes, which makes
+    // a run over all sheets quadratic. The overall test switches sheets twice per
+    // instrument without waiting for the user, so the visible page follows when the
+    // command returns to the event loop.
+    if (m_pendingCurrent < 0)
+        QMetaObject::invokeMethod(this, &Form1::showCurrentSheet, Qt::QueuedConnection);
+    m_pendingCurrent = index;
+}
 
 QString Form1::countText(int r, int c) const { return current().count(r, c)->text(); }
 
 QString Form1::idText() const { return current().idStroje->text(); }
 
-QString Form1::tabCaption() const { return PageControl1->tabText(PageControl1->currentIndex()); }
+QString Form1::tabCaption() const { return PageControl1->tabText(currentSheet()); }
 
 void Form1::setCountYellow(int r, int c, bool yellow) {
     QLineEdit* e = current().count(r, c);
@@ -244,11 +265,11 @@ void Form1::setCountYellow(int r, int c, bool yellow) {
 }
 
 void Form1::setTestVerdict(const QString& verdict) {
-    m_all.at(PageControl1->currentIndex()).testVerdict = verdict;
+    m_all.at(currentSheet()).testVerdict = verdict;
 }
 
 void Form1::setCalibrationVerdict(const QString& verdict) {
-    m_all.at(PageControl1->currentIndex()).calibrationVerdict = verdict;
+    m_all.at(currentSheet()).calibrationVerdict = verdict;
 }
 
 QString Form1::referenceText(int k) const { return referenceFields.at(k - 1)->text(); }

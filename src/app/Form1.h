@@ -96,8 +96,11 @@ private:
     bool haveSheet();
     void connectCommand(QPushButton* button, void (Form1::*handler)());
     const mereni& current() const;
+    // Makes the sheet chosen by setCurrentSheet the visible page.
+    void showCurrentSheet();
 
     all m_all;
+    int m_pendingCurrent = -1; // sheet made current but not yet shown, or -1
     ui::ChartModel m_deviation;
     ui::ChartModel m_overall{QStringLiteral("Chart1")};
     ui::ChartModel m_calibration{QStringLiteral("Chart1")};
