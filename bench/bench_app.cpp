@@ -59,8 +59,12 @@ private:
 // Instrument i of a generated test: one of the six example patterns of errors, shifted a
 // little per round so that every instrument differs.
 QString writeInstrument(const QString& dir, int i) {
-    static const std::array<std::array<int, 4>, 6> patterns = {
-        {{2, -2, 2, -2}, {4, 0, 4, 0}, {3, -1, 3, -1}, {6, 2, 6, 2}, {-10, -10, -10, -10}, {1, 1, 1, 1}}};
+    static const std::array<std::array<int, 4>, 6> patterns = {{{2, -2, 2, -2},
+                                                                {4, 0, 4, 0},
+                                                                {3, -1, 3, -1},
+                                                                {6, 2, 6, 2},
+                                                                {-10, -10, -10, -10},
+                                                                {1, 1, 1, 1}}};
     std::array<int, 4> e = patterns[i % 6];
     const int shift = (i / 6) % 7 - 3;
     for (int& v : e)

@@ -1,4 +1,4 @@
-// Parts 2.1, 2.2, 2.3, 2.5 and 2.6: the single-instrument evaluations and the batch run,
+// The single-instrument evaluations and the batch run,
 // on a FakeWorkspace with scripted dialogs.
 
 #include "data/Conversion.h"
@@ -93,9 +93,7 @@ protected:
         for (int s = 1; s <= 10; ++s)
             sheet->setRow(s + 1, 100 * s, 100 * s, 100 * s, 100 * s);
     }
-    QStringList summaryAfter(qsizetype from) const {
-        return ws.summary.lines().mid(from);
-    }
+    QStringList summaryAfter(qsizetype from) const { return ws.summary.lines().mid(from); }
     const ui::Series& series(const char* name) const {
         return ws.deviation.series(QString::fromLatin1(name));
     }
@@ -106,15 +104,15 @@ protected:
 };
 
 // =========================================================================================
-// Part 2.1: blank check
+// blank check
 // =========================================================================================
 
 TEST_F(Eval, BlankEqualValuesGiveThreeFixedLines) {
     setBlanks("2", "2", "2", "2");
     prefill();
     blankCheck(ws);
-    EXPECT_EQ(ws.main.lines(), L({"Slepé pokusy", "------------",
-                                  "Střední hodnota slepých pokusů: 2"}));
+    EXPECT_EQ(ws.main.lines(),
+              L({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 2"}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(ws.summary.lines(), QStringList{"old summary"});
 }
@@ -153,8 +151,8 @@ TEST_F(Eval, BlankBoundariesAreWithinTheLimits) {
     // M exactly 3 and a blank exactly 8
     setBlanks("8", "-2", "8", "-2");
     blankCheck(ws);
-    EXPECT_EQ(ws.main.lines(), L({"Slepé pokusy", "------------",
-                                  "Střední hodnota slepých pokusů: 3"}));
+    EXPECT_EQ(ws.main.lines(),
+              L({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 3"}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     setBlanks("3", "3", "3", "3");
@@ -176,11 +174,11 @@ TEST_F(Eval, BlankBoundariesAreWithinTheLimits) {
 TEST_F(Eval, BlankSeveralAboveEightGiveOneBoxAndOneLineEach) {
     setBlanks("9", "1", "10", "1");
     blankCheck(ws);
-    EXPECT_EQ(ws.main.lines(),
-              QStringList({"Slepé pokusy", "------------",
-                           dec("Střední hodnota slepých pokusů: 5,5"),
-                           "Střední hodnota vod přesahuje 3000 buněk/ml.",
-                           "Vzorek 1 přesahuje limit.", "Vzorek 3 přesahuje limit."}));
+    EXPECT_EQ(
+        ws.main.lines(),
+        QStringList({"Slepé pokusy", "------------", dec("Střední hodnota slepých pokusů: 5,5"),
+                     "Střední hodnota vod přesahuje 3000 buněk/ml.", "Vzorek 1 přesahuje limit.",
+                     "Vzorek 3 přesahuje limit."}));
     EXPECT_EQ(dialogs.messages,
               L({"Střední hodnota vod přesahuje 3000 buněk/ml.", "Slepý vzorek přesahuje limit."}));
 }
@@ -189,9 +187,9 @@ TEST_F(Eval, BlankSingleAboveEightWithoutMeanWarning) {
     // M = (9 + -9) / 2 = 0: only the single-blank warning
     setBlanks("9", "-9", "0", "0");
     blankCheck(ws);
-    EXPECT_EQ(ws.main.lines(), L({"Slepé pokusy", "------------",
-                                  "Střední hodnota slepých pokusů: 0",
-                                  "Vzorek 1 přesahuje limit."}));
+    EXPECT_EQ(ws.main.lines(),
+              L({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 0",
+                 "Vzorek 1 přesahuje limit."}));
     EXPECT_EQ(dialogs.messages, QStringList{"Slepý vzorek přesahuje limit."});
 }
 
@@ -271,7 +269,7 @@ TEST_F(Eval, EvaluationsDoNothingWithoutASheet) {
 }
 
 // =========================================================================================
-// Part 2.2: repeatability
+// repeatability
 // =========================================================================================
 
 TEST_F(Eval, RepeatabilityWorkedExample) {
@@ -282,8 +280,7 @@ TEST_F(Eval, RepeatabilityWorkedExample) {
     ASSERT_EQ(m.size(), 3 + 80 + 3);
     QStringList first = m.mid(0, 11);
     EXPECT_EQ(first, QStringList({"", "Vyhodnocení opakovatelností celého setu.", kHyphens34,
-                                  "vzorky 1",
-                                  "vzorky 1-2: diference na hladině <150*10^3: 10",
+                                  "vzorky 1", "vzorky 1-2: diference na hladině <150*10^3: 10",
                                   "vzorky 1-3: diference na hladině <150*10^3: 30*",
                                   "vzorky 1-4: diference na hladině <150*10^3: 0",
                                   "vzorky 2-3: diference na hladině <150*10^3: 20",
@@ -345,7 +342,7 @@ TEST_F(Eval, RepeatabilityLevelBoundaries) {
     // 1-3 and 3-4 one above it ("*"), 2-3 differs by 1.
     const std::array<int, 10> refs = {150, 151, 300, 301, 450, 451, 750, 751, 1500, 1501};
     const int limits[10] = {25, 42, 42, 50, 50, 63, 63, 126, 126, 126};
-    const char* labels[10] = {"<150", "150-300", "150-300", "300-450", "300-450",
+    const char* labels[10] = {"<150",    "150-300", "150-300",  "300-450",  "300-450",
                               "450-750", "450-750", "750-1500", "750-1500", ">1500"};
     ws.setReferences(refs);
     for (int s = 1; s <= 10; ++s)
@@ -542,8 +539,8 @@ TEST_F(Eval, RepeatabilityErrorInSummaryModeKeepsWhatWasWritten) {
               QStringList({"old summary", "", "Vyhodnocení opakovatelností celého setu.",
                            kHyphens34, " diference na hladině <150*10^3: 0"}));
     EXPECT_EQ(ws.main.lines(),
-              QStringList({"", "Vyhodnocení opakovatelností celého setu.", kHyphens34,
-                           "vzorky 1", "vzorky 1-2: diference na hladině <150*10^3: 0"}));
+              QStringList({"", "Vyhodnocení opakovatelností celého setu.", kHyphens34, "vzorky 1",
+                           "vzorky 1-2: diference na hladině <150*10^3: 0"}));
 }
 
 TEST_F(Eval, RepeatabilityDifferencesAcrossThe32BitRange) {
@@ -563,8 +560,8 @@ TEST_F(Eval, RepeatabilityDifferencesAcrossThe32BitRange) {
     EXPECT_EQ(ws.main.line(5), "vzorky 1-3: diference na hladině <150*10^3: 0");
     EXPECT_EQ(ws.main.line(6), "vzorky 1-4: diference na hladině <150*10^3: 4294967295*");
     const double d = 4294967295.0;
-    EXPECT_EQ(ws.main.line(10), "parciální opakovatelnost: " +
-                                    formatGeneral(std::sqrt(4 * (d * d) / 12)));
+    EXPECT_EQ(ws.main.line(10),
+              "parciální opakovatelnost: " + formatGeneral(std::sqrt(4 * (d * d) / 12)));
     EXPECT_EQ(ws.main.line(10), dec("parciální opakovatelnost: 2,48E009"));
     EXPECT_EQ(ws.main.line(83), dec("celková opakovatelnost: 7,84E008"));
 
@@ -576,7 +573,7 @@ TEST_F(Eval, RepeatabilityDifferencesAcrossThe32BitRange) {
 }
 
 // =========================================================================================
-// Part 2.3: carry-over
+// carry-over
 // =========================================================================================
 
 class CarryOver : public Eval {
@@ -670,7 +667,7 @@ TEST_F(CarryOver, SumsAcrossThe32BitRangeDoNotWrap) {
 }
 
 // =========================================================================================
-// Part 2.5: linearity check and the deviation chart
+// linearity check and the deviation chart
 // =========================================================================================
 
 TEST(DeviationChart, StaticDefinition) {
@@ -730,8 +727,7 @@ TEST_F(Eval, LinearityIdealInstrument) {
     EXPECT_EQ(ws.main.lines(),
               QStringList({"Výsledky regrese", "----------------", "Hodnota rc: 0 %",
                            "Rovnice regrese: 0 +1*x", "Korelační koeficient: 1",
-                           "Koeficient determinace: 1",
-                           dec("Kovariance korelace: 9,17E004")}));
+                           "Koeficient determinace: 1", dec("Kovariance korelace: 9,17E004")}));
     EXPECT_EQ(ws.summary.lines(), QStringList{"old summary"});
     EXPECT_EQ(ws.deviation.title, QStringList{"Odchylky měření pro přístroj: MAT 123"});
     const auto& pts = series("Series2").points();
@@ -916,7 +912,7 @@ TEST_F(Eval, LinearitySumsAcrossThe32BitRange) {
 }
 
 // =========================================================================================
-// Part 2.6: batch evaluation
+// batch evaluation
 // =========================================================================================
 
 class Batch : public Eval {
@@ -935,24 +931,32 @@ protected:
                 "Střední hodnota vod přesahuje 3000 buněk/ml.", "Vzorek 4 přesahuje limit.",
                 "Dle normy: střední hodnota měření vod nesmí přesahovat 3000 buněk/ml, žádné z "
                 "měření vod nevykazuje 8000 buněk/ml"});
-        e << "" << "Vyhodnocení opakovatelností celého setu." << kHyphens34;
-        const char* levels[10] = {"<150",    "150-300", "150-300", "300-450",  "450-750",
+        e << ""
+          << "Vyhodnocení opakovatelností celého setu." << kHyphens34;
+        const char* levels[10] = {"<150",    "150-300", "150-300",  "300-450",  "450-750",
                                   "450-750", "450-750", "750-1500", "750-1500", "750-1500"};
         for (int s = 1; s <= 10; ++s) {
             for (int p = 0; p < 6; ++p)
                 e << QStringLiteral(" diference na hladině %1*10^3: 0").arg(levels[s - 1]);
             e << QStringLiteral("parciální opakovatelnost vzorku %1 : 0").arg(s);
         }
-        e << "" << "celková opakovatelnost: 0"
+        e << ""
+          << "celková opakovatelnost: 0"
           << "Rozdíl mezi vzorky na daných hladiná dle normy je v: 0 % případů."
           << L({"* - diference na dané hladině je mezi vzorky větší než předepisuje norma",
                 "Parciální opakovatelnost je určena jako směrodatná odchylka pro diference mezi "
                 "kombinacemi měření jednotlivých vzorků (6 kombinací)",
                 "Celková opakovatelnost je určena jako směrodatná odchylka pro diference mezi "
                 "všemi možnými kombinacemi měření jednotlivých vzorků (60 kombinací)"});
-        e << "" << "Vliv přenosu" << "-------------" << dec("Vliv přenosu je: 2,1 %");
-        e << "" << "Výsledky regrese" << "----------------" << "Hodnota rc: 0 %"
-          << "Rovnice regrese: 0 +1*x" << "Korelační koeficient: 1"
+        e << ""
+          << "Vliv přenosu"
+          << "-------------" << dec("Vliv přenosu je: 2,1 %");
+        e << ""
+          << "Výsledky regrese"
+          << "----------------"
+          << "Hodnota rc: 0 %"
+          << "Rovnice regrese: 0 +1*x"
+          << "Korelační koeficient: 1"
           << "Koeficient determinace: 1" << dec("Kovariance korelace: 9,17E004");
         return e;
     }

@@ -157,8 +157,8 @@ TEST_F(MainWindow, FailedReadLeavesNoHalfBuiltSheet) {
     load(dir.filePath("short.dat"));
     load(dir.filePath("nothing.dat"));
     load(dir.path());
-    EXPECT_EQ(dialogs.errors, (QStringList{"Read beyond end of file.", "File not found.",
-                                           "File access denied."}));
+    EXPECT_EQ(dialogs.errors,
+              (QStringList{"Read beyond end of file.", "File not found.", "File access denied."}));
     EXPECT_EQ(app.form1->PageControl1->count(), 2);
     EXPECT_EQ(app.form1->records().size(), 2u);
     EXPECT_EQ(app.form1->PageControl1->currentIndex(), 1);
@@ -245,7 +245,8 @@ TEST_F(MainWindow, SavingThePanes) {
     f.Memo1->appendPlainText(QStringLiteral("ruční poznámka ě"));
     dialogs.files.push_back(main);
     f.Button9->click();
-    EXPECT_EQ(readAll(main), QByteArray("Vliv p\xF8\x65nosu je: 2 %\r\nru\xE8n\xED pozn\xE1mka \xEC\r\n"));
+    EXPECT_EQ(readAll(main),
+              QByteArray("Vliv p\xF8\x65nosu je: 2 %\r\nru\xE8n\xED pozn\xE1mka \xEC\r\n"));
 
     dialogs.files.push_back(QStringLiteral("/dev/full"));
     f.Button9->click();
@@ -299,9 +300,14 @@ TEST_F(MainWindow, InputTableExport) {
     EXPECT_EQ(lines[1], "Nam\xEC\xF8\x65n\xE1 data pro p\xF8\xEDstroj: &lt;script&gt;&amp;&quot;");
     EXPECT_EQ(lines[3], "<tr><td></td><td>n\xE1\x62\xECr 1</td><td>n\xE1\x62\xECr 2</td><td>n\xE1"
                         "\x62\xECr 3</td><td>n\xE1\x62\xECr 4</td></tr>");
-    const QList<QByteArray> firstRow = {"<tr>", "<td><b>w</b></td>", "<td>", "5", "</td>",
-                                        "<td>",  "6", "</td>", "<td>", "7", "</td>", "<td>",
-                                        "8",     "</td>", "</tr>"};
+    const QList<QByteArray> firstRow = {"<tr>",  "<td><b>w</b></td>",
+                                        "<td>",  "5",
+                                        "</td>", "<td>",
+                                        "6",     "</td>",
+                                        "<td>",  "7",
+                                        "</td>", "<td>",
+                                        "8",     "</td>",
+                                        "</tr>"};
     EXPECT_EQ(lines.mid(4, 15), firstRow);
     EXPECT_EQ(lines[4 + 15 * 4 + 1], "<td><b>4</b></td>");
     EXPECT_EQ(lines[4 + 15 * 4 + 6], "nem\xEC\xF8\x65no");

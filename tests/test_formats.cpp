@@ -15,7 +15,9 @@
 using namespace vel;
 
 namespace {
-QString fmt(double v) { return formatGeneral(v, u','); }
+QString fmt(double v) {
+    return formatGeneral(v, u',');
+}
 
 template <typename F> QString errorOf(F&& f) {
     try {
@@ -49,7 +51,7 @@ TEST(NumberFormat, TableOfTheOutputLines) {
 }
 
 TEST(NumberFormat, HalvesRoundAwayFromZeroOnTheExactValue) {
-    EXPECT_EQ(fmt(1.125), "1,13");      // exactly representable tie
+    EXPECT_EQ(fmt(1.125), "1,13"); // exactly representable tie
     EXPECT_EQ(fmt(-1.125), "-1,13");
     EXPECT_EQ(fmt(100.5), "101");
     EXPECT_EQ(fmt(999.5), "1E003");
@@ -86,9 +88,9 @@ TEST(Conversion, FloatUsesTheDecimalSeparator) {
     EXPECT_DOUBLE_EQ(toFloat(",5", u','), 0.5);
     EXPECT_DOUBLE_EQ(toFloat("2.5", u'.'), 2.5);
     for (const char* bad : {"", "2.5", "abc", "1e", "1,2,3", "1e999", "--1"})
-        EXPECT_EQ(errorOf([&] { toFloat(QString::fromUtf8(bad), u','); }),
-                  QStringLiteral("'%1' is not a valid floating point value")
-                      .arg(QString::fromUtf8(bad)))
+        EXPECT_EQ(
+            errorOf([&] { toFloat(QString::fromUtf8(bad), u','); }),
+            QStringLiteral("'%1' is not a valid floating point value").arg(QString::fromUtf8(bad)))
             << bad;
 }
 
@@ -107,7 +109,8 @@ TEST(CheckedArithmetic, FaultsRaiseTheirMessages) {
 TEST(ErrorBox, FullStopFollowsLettersAndDigitsOnly) {
     EXPECT_EQ(errorBoxText("File not found"), "File not found.");
     EXPECT_EQ(errorBoxText("I/O error 5"), "I/O error 5.");
-    EXPECT_EQ(errorBoxText("'x' is not a valid integer value"), "'x' is not a valid integer value.");
+    EXPECT_EQ(errorBoxText("'x' is not a valid integer value"),
+              "'x' is not a valid integer value.");
     EXPECT_EQ(errorBoxText("Done."), "Done.");
     EXPECT_EQ(errorBoxText("List index out of bounds (-1)"), "List index out of bounds (-1)");
     EXPECT_EQ(errorBoxText("a,"), "a,");
@@ -124,8 +127,8 @@ TEST(Cp1250, CzechLettersAreSingleBytes) {
 
 TEST(InstrumentRecord, LayoutOfCountsAndTexts) {
     QByteArray b(kInstrumentRecordSize, 0);
-    b[52] = 7;                                   // row 1 of replicate 2
-    b[48] = b[49] = b[50] = b[51] = char(0xFF);  // row 13 of replicate 1: -1
+    b[52] = 7;                                  // row 1 of replicate 2
+    b[48] = b[49] = b[50] = b[51] = char(0xFF); // row 13 of replicate 1: -1
     b[208] = 3;
     b.replace(209, 3, "A\xF8Z");
     b[229] = 5;

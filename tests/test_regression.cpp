@@ -1,4 +1,4 @@
-// Part 2.4: Regression, Median and CompareDescending.
+// Regression, Median and CompareDescending.
 
 #include "data/Errors.h"
 #include "eval/Regression.h"
@@ -29,8 +29,8 @@ struct Fit {
 
 Fit fit(const std::vector<RegressionPair>& pairs, int mode) {
     Fit f;
-    Regression(pairs.data(), int(pairs.size()), mode, f.covariance, f.determination,
-               f.correlation, f.slope, f.intercept);
+    Regression(pairs.data(), int(pairs.size()), mode, f.covariance, f.determination, f.correlation,
+               f.slope, f.intercept);
     return f;
 }
 
@@ -84,8 +84,8 @@ TEST(Regression, GeneralLineWithNoise) {
     double b = (4 * suv - su * sv) / (4 * suu - su * su);
     EXPECT_DOUBLE_EQ(f.slope, b);
     EXPECT_DOUBLE_EQ(f.intercept, (sv - b * su) / 4);
-    double r = (4 * suv - su * sv) / std::sqrt(std::fabs(4 * suu - su * su) *
-                                                std::fabs(4 * svv - sv * sv));
+    double r = (4 * suv - su * sv) /
+               std::sqrt(std::fabs(4 * suu - su * su) * std::fabs(4 * svv - sv * sv));
     EXPECT_DOUBLE_EQ(f.correlation, r);
     EXPECT_DOUBLE_EQ(f.determination, r * r);
     EXPECT_DOUBLE_EQ(f.covariance, (suv - su * sv / 4) / 3);
@@ -101,8 +101,8 @@ TEST(Regression, ModeThreeTransformsYAndReturnsExpIntercept) {
 
 TEST(Regression, ModeTwoTransformsX) {
     // y = 3 + 2 ln x with x = e^k
-    auto pairs = pairsOf([](double k) { return 3 + 2 * k; }, 1, 10,
-                         [](double k) { return std::exp(k); });
+    auto pairs =
+        pairsOf([](double k) { return 3 + 2 * k; }, 1, 10, [](double k) { return std::exp(k); });
     Fit f = fit(pairs, 2);
     EXPECT_NEAR(f.slope, 2, 1e-12);
     EXPECT_NEAR(f.intercept, 3, 1e-12); // not transformed back in mode 2
@@ -151,8 +151,8 @@ TEST(Regression, AllXZeroIsInvalidAndDeliversNothing) {
         p.push_back({0, double(k)});
     Fit f;
     EXPECT_EQ(errorOf([&] {
-                  Regression(p.data(), 10, 1, f.covariance, f.determination, f.correlation,
-                             f.slope, f.intercept);
+                  Regression(p.data(), 10, 1, f.covariance, f.determination, f.correlation, f.slope,
+                             f.intercept);
               }),
               "Invalid floating point operation");
     EXPECT_EQ(f.covariance, -111);

@@ -11,9 +11,9 @@
 namespace vel {
 
 void setupApplicationFont() {
-    QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                               {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                                QStringLiteral("Helvetica")});
+    QFont::insertSubstitutions(
+        QStringLiteral("MS Sans Serif"),
+        {QStringLiteral("Liberation Sans"), QStringLiteral("Arial"), QStringLiteral("Helvetica")});
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(8);
     QApplication::setFont(font);

@@ -70,9 +70,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 
     FormCreate();
 
-    QWidget* order[] = {PageControl1, Button1,  Button2,  Button3, Button5,
-                        Button6,      Memo1,    Chart1,   Button11, Button4,
-                        Button7,      Button8,  Button9,  Button10, Button12};
+    QWidget* order[] = {PageControl1, Button1, Button2, Button3, Button5, Button6,  Memo1,   Chart1,
+                        Button11,     Button4, Button7, Button8, Button9, Button10, Button12};
     QWidget* prev = nullptr;
     for (QWidget* w : order) {
         if (prev)
@@ -128,7 +127,9 @@ bool Form1::haveSheet() {
     return false;
 }
 
-const mereni& Form1::current() const { return m_all.at(currentSheet()); }
+const mereni& Form1::current() const {
+    return m_all.at(currentSheet());
+}
 
 void Form1::showCurrentSheet() {
     if (m_pendingCurrent < 0)
@@ -144,8 +145,8 @@ void Form1::Button1Click() {
     showCurrentSheet();
     const int before = PageControl1->currentIndex();
     auto* page = new QWidget;
-    const int index = PageControl1->addTab(
-        page, QStringLiteral("měření %1").arg(PageControl1->count() + 1));
+    const int index =
+        PageControl1->addTab(page, QStringLiteral("měření %1").arg(PageControl1->count() + 1));
     createSheetLabels(page);
     m_all.emplace_back();
     mereni& rec = m_all.back();
@@ -188,7 +189,9 @@ void Form1::Button6Click() {
         linearity(*this);
 }
 
-void Form1::Button8Click() { overallTest(*this); }
+void Form1::Button8Click() {
+    overallTest(*this);
+}
 
 void Form1::Button10Click() {
     if (haveSheet())
@@ -219,7 +222,9 @@ void Form1::Button7Click() {
     writeReferenceFile(*name, values);
 }
 
-void Form1::Button9Click() { savePane(this, QStringLiteral("SaveDialog2"), Memo1->pane()); }
+void Form1::Button9Click() {
+    savePane(this, QStringLiteral("SaveDialog2"), Memo1->pane());
+}
 
 void Form1::Button12Click() {
     if (!haveSheet())
@@ -233,7 +238,9 @@ void Form1::Button12Click() {
 
 // --- Workspace ------------------------------------------------------------------------
 
-int Form1::sheetCount() const { return int(m_all.size()); }
+int Form1::sheetCount() const {
+    return int(m_all.size());
+}
 
 int Form1::currentSheet() const {
     if (m_all.empty())
@@ -251,11 +258,17 @@ void Form1::setCurrentSheet(int index) {
     m_pendingCurrent = index;
 }
 
-QString Form1::countText(int r, int c) const { return current().count(r, c)->text(); }
+QString Form1::countText(int r, int c) const {
+    return current().count(r, c)->text();
+}
 
-QString Form1::idText() const { return current().idStroje->text(); }
+QString Form1::idText() const {
+    return current().idStroje->text();
+}
 
-QString Form1::tabCaption() const { return PageControl1->tabText(currentSheet()); }
+QString Form1::tabCaption() const {
+    return PageControl1->tabText(currentSheet());
+}
 
 void Form1::setCountYellow(int r, int c, bool yellow) {
     QLineEdit* e = current().count(r, c);
@@ -272,11 +285,17 @@ void Form1::setCalibrationVerdict(const QString& verdict) {
     m_all.at(currentSheet()).calibrationVerdict = verdict;
 }
 
-QString Form1::referenceText(int k) const { return referenceFields.at(k - 1)->text(); }
+QString Form1::referenceText(int k) const {
+    return referenceFields.at(k - 1)->text();
+}
 
-TextPane& Form1::mainPane() { return Memo1->pane(); }
+TextPane& Form1::mainPane() {
+    return Memo1->pane();
+}
 
-TextPane& Form1::summaryPane() { return m_form2->Memo1->pane(); }
+TextPane& Form1::summaryPane() {
+    return m_form2->Memo1->pane();
+}
 
 void Form1::chartsChanged() {
     Chart1->update();
@@ -286,7 +305,9 @@ void Form1::chartsChanged() {
         m_form5->update();
 }
 
-void Form1::showSummaryWindow() { m_form2->show(); }
+void Form1::showSummaryWindow() {
+    m_form2->show();
+}
 
 void Form1::showOverallChartWindow() {
     if (m_form3)

@@ -4,8 +4,8 @@
 
 #include <QLocale>
 
-#include <cmath>
 #include <charconv>
+#include <cmath>
 #include <string>
 
 namespace vel {
@@ -19,8 +19,12 @@ QChar decimalSeparator() {
 }
 
 namespace {
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(QChar c) {
+    return c == u' ' || c == u'\t';
+}
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 [[noreturn]] void notInteger(const QString& text) {
     throw AppError(QStringLiteral("'%1' is not a valid integer value").arg(text));

@@ -18,6 +18,8 @@ std::int32_t toInt(const QString& text);
 // A decimal number with the given separator, optionally with an exponent, with optional
 // blanks around it; anything else raises "'%s' is not a valid floating point value".
 double toFloat(const QString& text, QChar separator);
-inline double toFloat(const QString& text) { return toFloat(text, decimalSeparator()); }
+inline double toFloat(const QString& text) {
+    return toFloat(text, decimalSeparator());
+}
 
 } // namespace vel

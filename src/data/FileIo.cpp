@@ -15,7 +15,9 @@ namespace vel {
 
 namespace {
 
-QByteArray nativePath(const QString& path) { return QFile::encodeName(path); }
+QByteArray nativePath(const QString& path) {
+    return QFile::encodeName(path);
+}
 
 // Closes a descriptor on every way out.
 struct Fd {
@@ -31,7 +33,9 @@ struct Fd {
     }
 };
 
-[[noreturn]] void raiseIo(int err, const QString& path) { throw AppError(ioMessage(err, path)); }
+[[noreturn]] void raiseIo(int err, const QString& path) {
+    throw AppError(ioMessage(err, path));
+}
 
 // A failure of writeWholeFile: whether the file could not be created, or not written.
 struct WriteFailure {
@@ -89,7 +93,8 @@ void writeOrFail(const QString& path, const QByteArray& data) {
             target = nativePath(canonical);
     }
     QFileInfo info(QFile::decodeName(target));
-    QByteArray tmpl = nativePath(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX"));
+    QByteArray tmpl = nativePath(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
+                                 QStringLiteral(".XXXXXX"));
     Fd f{::mkstemp(tmpl.data())};
     if (f.fd < 0)
         throw WriteFailure{true, errno};

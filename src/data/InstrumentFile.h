@@ -14,8 +14,8 @@ inline constexpr qsizetype kInstrumentRecordSize = 296;
 struct InstrumentRecord {
     // Replicate-major: counts[13 * (c - 1) + (r - 1)] is row r (1..13), replicate c (1..4).
     std::array<std::int32_t, 52> counts{};
-    QString id;          // up to 20 characters
-    QString time;        // up to 15 characters each
+    QString id;   // up to 20 characters
+    QString time; // up to 15 characters each
     QString temperature;
     QString received;
     QString testDate;

@@ -9,7 +9,9 @@ namespace {
 constexpr int kColumnLeft[4] = {155, 210, 265, 320};
 constexpr int kHeadingLeft[4] = {155, 210, 265, 325};
 
-int rowTop(int r) { return 50 + 23 * (r - 1); }
+int rowTop(int r) {
+    return 50 + 23 * (r - 1);
+}
 
 QString rowLabel(int r) {
     if (r == 1 || r >= 12)

@@ -1,4 +1,4 @@
-// Part 2.6: the batch evaluation (Button10Click).
+// The batch evaluation (Button10Click).
 
 #include "eval/Evaluations.h"
 

@@ -1,4 +1,4 @@
-// Part 2.1: the blank check (Button2Click).
+// The blank check (Button2Click).
 
 #include "eval/Evaluations.h"
 
@@ -45,9 +45,7 @@ void blankCheck(Workspace& ws) {
 
     const QString value = formatGeneral(M);
     const QString meanLine = QString::fromUtf8(texts::kBlankMeanBox);
-    auto sampleLine = [](int k) {
-        return QStringLiteral("Vzorek %1 přesahuje limit.").arg(k);
-    };
+    auto sampleLine = [](int k) { return QStringLiteral("Vzorek %1 přesahuje limit.").arg(k); };
 
     // 5. The main pane.
     TextPane& main = ws.mainPane();

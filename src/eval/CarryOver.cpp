@@ -1,4 +1,4 @@
-// Part 2.3: the carry-over evaluation (Button5Click).
+// The carry-over evaluation (Button5Click).
 
 #include "eval/Evaluations.h"
 
@@ -46,8 +46,8 @@ void carryOver(Workspace& ws) {
         ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kCarryOverBox));
 
     // 5., 6.
-    const QString line = QStringLiteral("Vliv přenosu je: ") + formatGeneral(K) +
-                         QStringLiteral(" %");
+    const QString line =
+        QStringLiteral("Vliv přenosu je: ") + formatGeneral(K) + QStringLiteral(" %");
     ws.mainPane().add(line);
     if (summaryMode()) {
         TextPane& sum = ws.summaryPane();

@@ -32,8 +32,12 @@ template <typename T> T checkedResult(T x) {
 }
 } // namespace
 
-double fdiv(double a, double b) { return checkedDiv(a, b); }
-long double fdivl(long double a, long double b) { return checkedDiv(a, b); }
+double fdiv(double a, double b) {
+    return checkedDiv(a, b);
+}
+long double fdivl(long double a, long double b) {
+    return checkedDiv(a, b);
+}
 
 double fsqrt(double x) {
     if (std::isnan(x) || x < 0)
@@ -55,9 +59,15 @@ double fln(double x) {
     return checkedResult(std::log(x));
 }
 
-double fexp(double x) { return checkedResult(std::exp(checkedResult(x))); }
+double fexp(double x) {
+    return checkedResult(std::exp(checkedResult(x)));
+}
 
-double fchk(double x) { return checkedResult(x); }
-long double fchkl(long double x) { return checkedResult(x); }
+double fchk(double x) {
+    return checkedResult(x);
+}
+long double fchkl(long double x) {
+    return checkedResult(x);
+}
 
 } // namespace vel

@@ -1,4 +1,4 @@
-// Part 2.5: the static definition of the deviation chart Chart1 of the main window.
+// The static definition of the deviation chart Chart1 of the main window.
 
 #include "eval/Charts.h"
 

@@ -1,6 +1,6 @@
 #pragma once
-// The single-instrument evaluations of the current instrument sheet (Parts 2.1, 2.2, 2.3,
-// 2.5) and the batch evaluation that runs all four in summary mode (Part 2.6).
+// The single-instrument evaluations of the current instrument sheet
+// and the batch evaluation that runs all four in summary mode.
 //
 // Each is the body of its button's click handler. They read the fields' current texts
 // through the Workspace at the moment of use, write the output panes, and raise
@@ -17,29 +17,29 @@ namespace vel {
 
 class Workspace;
 
-// Blank check, Button2Click (Part 2.1).
+// Blank check, Button2Click.
 void blankCheck(Workspace& ws);
 
-// One replicate pair of the repeatability evaluation (Part 2.2): reads reference value
+// One replicate pair of the repeatability evaluation: reads reference value
 // field s, writes the pair's line (and in summary mode its short line), adds d^2 to P and T
 // and gives true when d exceeds the limit of the sample's level (the lines then end in
 // "*"). a and b are the already converted counts of the pair.
 bool CheckPairDifference(Workspace& ws, double& P, double& T, int a, int b, int s,
                          const QString& label);
 
-// Repeatability evaluation, Button3Click (Part 2.2). For every pair it converts the count
+// Repeatability evaluation, Button3Click. For every pair it converts the count
 // of the pair's second replicate first, then the first one, then (in CheckPairDifference)
 // the sample's reference value.
 void repeatability(Workspace& ws);
 
-// Carry-over evaluation, Button5Click (Part 2.3).
+// Carry-over evaluation, Button5Click.
 void carryOver(Workspace& ws);
 
-// Linearity check, Button6Click (Part 2.5): fills the deviation chart (title, Series2,
+// Linearity check, Button6Click: fills the deviation chart (title, Series2,
 // Series3, Series4) and calls ws.chartsChanged() however it ends once it has begun.
 void linearity(Workspace& ws);
 
-// Batch evaluation, Button10Click (Part 2.6): clears the summary pane, runs the four
+// Batch evaluation, Button10Click: clears the summary pane, runs the four
 // evaluations in summary mode, shows the summary window only when none failed, and
 // switches summary mode off however it ends.
 void batchEvaluation(Workspace& ws);

@@ -1,4 +1,4 @@
-// Part 2.5: the linearity check (Button6Click).
+// The linearity check (Button6Click).
 
 #include "eval/Evaluations.h"
 

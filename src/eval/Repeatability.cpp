@@ -1,4 +1,4 @@
-// Part 2.2: the repeatability evaluation (Button3Click) and CheckPairDifference.
+// The repeatability evaluation (Button3Click) and CheckPairDifference.
 
 #include "eval/Evaluations.h"
 
@@ -30,8 +30,7 @@ const Level& levelOf(std::int32_t r) {
         {42, ": diference na hladině 150-300*10^3: ", " diference na hladině 150-300*10^3: "},
         {50, ": diference na hladině 300-450*10^3: ", " diference na hladině 300-450*10^3: "},
         {63, ": diference na hladině 450-750*10^3: ", " diference na hladině 450-750*10^3: "},
-        {126, ": diference na hladině 750-1500*10^3: ",
-         " diference na hladině 750-1500*10^3: "},
+        {126, ": diference na hladině 750-1500*10^3: ", " diference na hladině 750-1500*10^3: "},
         {126, ": diference na hladině >1500*10^3: ", " diference na hladině >1500*10^3: "},
     };
     if (r <= 150)

@@ -29,8 +29,12 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 }
 
-void Form2::Button1Click() { savePane(this, QStringLiteral("SaveDialog1"), Memo1->pane()); }
+void Form2::Button1Click() {
+    savePane(this, QStringLiteral("SaveDialog1"), Memo1->pane());
+}
 
-void Form2::Button2Click() { hide(); }
+void Form2::Button2Click() {
+    hide();
+}
 
 } // namespace vel

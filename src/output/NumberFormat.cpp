@@ -9,7 +9,8 @@
 namespace vel {
 
 QString formatGeneral(double value, QChar separator) {
-    if (value == 0 || std::isnan(value))
+    // An infinity has no digits to round (to_chars gives "inf"); like NaN it shows as 0.
+    if (value == 0 || !std::isfinite(value))
         return QStringLiteral("0");
     // Every double has a finite decimal expansion of at most 767 significant digits;
     // with all of them the rounding below sees the exact value.
@@ -79,6 +80,8 @@ QString formatGeneral(double value, QChar separator) {
     return out;
 }
 
-QString formatGeneral(double value) { return formatGeneral(value, decimalSeparator()); }
+QString formatGeneral(double value) {
+    return formatGeneral(value, decimalSeparator());
+}
 
 } // namespace vel

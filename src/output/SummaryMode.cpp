@@ -6,7 +6,11 @@ namespace {
 bool g_summaryMode = false;
 }
 
-bool summaryMode() { return g_summaryMode; }
-void setSummaryMode(bool on) { g_summaryMode = on; }
+bool summaryMode() {
+    return g_summaryMode;
+}
+void setSummaryMode(bool on) {
+    g_summaryMode = on;
+}
 
 } // namespace vel

@@ -33,7 +33,9 @@ void TextPane::appendToLast(const QString& text) {
     changed();
 }
 
-qsizetype TextPane::count() const { return lines().size(); }
+qsizetype TextPane::count() const {
+    return lines().size();
+}
 
 const QStringList& TextPane::lines() const {
     sync();

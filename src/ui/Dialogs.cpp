@@ -19,13 +19,17 @@ Dialogs* g_current = nullptr;
 void showBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok, owner);
     box.setObjectName(icon == QMessageBox::Critical ? QStringLiteral("ErrorBox")
-                                                     : QStringLiteral("MessageBox"));
+                                                    : QStringLiteral("MessageBox"));
     box.exec();
 }
 } // namespace
 
-Dialogs& dialogs() { return g_current ? *g_current : g_qtDialogs; }
-void setDialogs(Dialogs* d) { g_current = d; }
+Dialogs& dialogs() {
+    return g_current ? *g_current : g_qtDialogs;
+}
+void setDialogs(Dialogs* d) {
+    g_current = d;
+}
 
 void QtDialogs::message(QWidget* owner, const QString& text) {
     showBox(owner, QMessageBox::NoIcon, text);
@@ -43,9 +47,8 @@ std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString&) {
 }
 
 std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString&) {
-    QString name =
-        QFileDialog::getSaveFileName(owner, QString(), QString(), QString(), nullptr,
-                                     QFileDialog::DontConfirmOverwrite);
+    QString name = QFileDialog::getSaveFileName(owner, QString(), QString(), QString(), nullptr,
+                                                QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty())
         return std::nullopt;
     return name;
@@ -62,8 +65,8 @@ void QtDialogs::print(const QString& docName, QSize size, const PagePainter& pai
         throw vel::AppError(QStringLiteral("Printing aborted"));
     QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     page.moveTo(0, 0);
-    double scale = std::min(double(page.width()) / size.width(),
-                            double(page.height()) / size.height());
+    double scale =
+        std::min(double(page.width()) / size.width(), double(page.height()) / size.height());
     painter.translate((page.width() - size.width() * scale) / 2, 0);
     painter.scale(scale, scale);
     paint(painter);

@@ -7,8 +7,8 @@
 
 namespace ui {
 
-QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, int left,
-                        int top, int width, int height) {
+QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, int left, int top,
+                        int width, int height) {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(left, top, width, height);

@@ -34,7 +34,8 @@ void ScriptedDialogs::print(const QString& docName, QSize size, const ui::PagePa
     pdf.setTitle(docName);
     pdf.setPageSize(QPageSize(QPageSize::A4));
     QPainter p(&pdf);
-    double scale = std::min(double(pdf.width()) / size.width(), double(pdf.height()) / size.height());
+    double scale =
+        std::min(double(pdf.width()) / size.width(), double(pdf.height()) / size.height());
     p.scale(scale, scale);
     paint(p);
 }

@@ -33,8 +33,8 @@ public:
     QStringList errors;
     QStringList opened;
     QStringList printedDocs;
-    QString printToPdf;       // when set, print() renders into this PDF file
-    QString printError;       // when set, print() fails with this message
+    QString printToPdf; // when set, print() renders into this PDF file
+    QString printError; // when set, print() fails with this message
 };
 
 QByteArray readAll(const QString& path);

@@ -46,15 +46,19 @@ std::vector<vel::InstrumentRecord> instruments() {
         // Carry-over: (100 - 3) / (4016 - 3) * 100 = 2.42 %.
         makeInstrument(QStringLiteral("SCC-04"), {6, 2, 6, 2}, {1, 1, 2, 2}, {25, 25, 26, 24},
                        {1, 0, 1, 1}),
-        makeInstrument(QStringLiteral("SCC-05"), {-10, -10, -10, -10}, {3, 2, 2, 2},
-                       {2, 2, 3, 1}, {1, 1, 1, 0}),
+        makeInstrument(QStringLiteral("SCC-05"), {-10, -10, -10, -10}, {3, 2, 2, 2}, {2, 2, 3, 1},
+                       {1, 1, 1, 0}),
         makeInstrument(QStringLiteral("SCC-06"), {1, 1, 1, 1}, {0, 1, 1, 0}, {1, 2, 1, 2},
                        {0, 0, 1, 0}),
     };
 }
 
-QString instrumentFileName(int i) { return QStringLiteral("instrument%1.dat").arg(i); }
-QString referenceFileName() { return QStringLiteral("reference.ref"); }
+QString instrumentFileName(int i) {
+    return QStringLiteral("instrument%1.dat").arg(i);
+}
+QString referenceFileName() {
+    return QStringLiteral("reference.ref");
+}
 
 void writeExamples(const QString& dir) {
     QDir d(dir);
