@@ -303,9 +303,11 @@ TEST(ChartMarks, RecordedAboveThePointByTheOffset) {
     EXPECT_GT(m.box.width(), 10);
     EXPECT_TRUE(s.marks()[0].drawn);
 
+    // Without an offset the box sits right on top of the symbol, leaving it visible.
     s.markOffset = 0;
     renderChart(c.model, kSize);
-    EXPECT_LE(std::abs(s.marks()[1].box.center().y() - pt.y()), 1);
+    EXPECT_EQ(s.marks()[1].box.bottom() + 1, pt.y() - s.symbolSize - 1);
+    EXPECT_EQ(s.marks()[1].lineEnd, s.marks()[1].lineStart);
 }
 
 TEST(ChartMarks, PinnedMarkKeepsItsPlace) {

@@ -332,8 +332,10 @@ void drawMarks(QPainter& p, const ChartLayout& L, Series& s, bool record, const 
             const QPoint c = L.toPixel(pt.x, pt.y, s.vertical).toPoint();
             const int w = fm.horizontalAdvance(text) + 2 * kMarkPad;
             const int h = fm.height() + 2 * kMarkPad;
-            mark.box = s.markOffset > 0 ? QRect(c.x() - w / 2, c.y() - s.markOffset - h, w, h)
-                                        : QRect(c.x() - w / 2, c.y() - h / 2, w, h);
+            // Above the point: markOffset pixels up with a connecting line, or right on top
+            // of the symbol without one, so that the symbol stays visible.
+            const int lift = s.markOffset > 0 ? s.markOffset : s.symbolSize + 1;
+            mark.box = QRect(c.x() - w / 2, c.y() - lift - h, w, h);
             mark.lineStart = c;
             mark.lineEnd = s.markOffset > 0 ? mark.box.center() : c;
         }
