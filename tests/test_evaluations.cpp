@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include <cmath>
 #include <cstdint>
 #include <functional>
@@ -675,7 +678,7 @@ TEST(DeviationChart, StaticDefinition) {
     setupDeviationChart(c);
     EXPECT_EQ(c.name(), "Chart1");
     EXPECT_EQ(c.title, QStringList{"Odchylky měření"});
-    EXPECT_EQ(c.background, QColor(240, 240, 240));
+    EXPECT_EQ(c.background, QGuiApplication::palette().color(QPalette::Button));
     EXPECT_FALSE(c.backWallFilled);
     EXPECT_EQ(c.legend, ui::LegendPlace::Right);
     EXPECT_EQ(c.bottom.title, "správná měření");

@@ -137,6 +137,10 @@ TEST_F(MainWindow, NewTestLoadsASheet) {
     EXPECT_EQ(nextTab(r.idStroje), r.datumTestu);
     EXPECT_EQ(nextTab(r.casMereni), r.count(1, 1));
     EXPECT_EQ(nextTab(r.count(1, 4)), r.count(2, 1));
+    // The sheet comes right after the page control, before the buttons.
+    EXPECT_EQ(nextTab(r.count(13, 4)), f.records().at(1).idStroje);
+    EXPECT_EQ(nextTab(f.records().at(1).count(13, 4)), f.Button1);
+    EXPECT_EQ(nextTab(f.referenceFields[9]), f.PageControl1);
     EXPECT_TRUE(dialogs.errors.isEmpty());
 }
 

@@ -87,6 +87,8 @@ TEST(Conversion, FloatUsesTheDecimalSeparator) {
     EXPECT_DOUBLE_EQ(toFloat("7", u','), 7);
     EXPECT_DOUBLE_EQ(toFloat(",5", u','), 0.5);
     EXPECT_DOUBLE_EQ(toFloat("2.5", u'.'), 2.5);
+    EXPECT_EQ(toFloat("1e-400", u','), 0); // underflow is no error
+    EXPECT_GT(toFloat("1,5E-320", u','), 0);
     for (const char* bad : {"", "2.5", "abc", "1e", "1,2,3", "1e999", "--1"})
         EXPECT_EQ(
             errorOf([&] { toFloat(QString::fromUtf8(bad), u','); }),

@@ -24,7 +24,15 @@ namespace vel {
 
 namespace {
 const QString kNoSheet = QStringLiteral("Není načten žádný přístroj.");
+
+// Shows a modeless window, or brings it to the front when it is already open.
+void bringUp(QWidget* window) {
+    if (!window)
+        return;
+    window->show();
+    window->raise();
 }
+} // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Form1"));
@@ -167,6 +175,23 @@ void Form1::Button1Click() {
     }
     PageControl1->setTabText(index, data.id);
     fillSheet(page, rec, data);
+
+    // The sheet's fields belong right after the page control in the tab order, after
+    // those of the sheets before it: header fields top to bottom, then the counts row by
+    // row. (Fields of hidden pages are skipped by the Tab key.)
+    QWidget* prev = m_all.size() > 1 ? m_all[m_all.size() - 2].count(13, 4)
+                                     : static_cast<QWidget*>(PageControl1);
+    for (QWidget* w : {static_cast<QWidget*>(rec.idStroje), static_cast<QWidget*>(rec.datumTestu),
+                       static_cast<QWidget*>(rec.datumPrijeti), static_cast<QWidget*>(rec.teplota),
+                       static_cast<QWidget*>(rec.casMereni)}) {
+        setTabOrder(prev, w);
+        prev = w;
+    }
+    for (int r = 1; r <= 13; ++r)
+        for (int c = 1; c <= 4; ++c) {
+            setTabOrder(prev, rec.count(r, c));
+            prev = rec.count(r, c);
+        }
 }
 
 void Form1::Button2Click() {
@@ -310,13 +335,11 @@ void Form1::showSummaryWindow() {
 }
 
 void Form1::showOverallChartWindow() {
-    if (m_form3)
-        m_form3->show();
+    bringUp(m_form3);
 }
 
 void Form1::showCalibrationWindow() {
-    if (m_form5)
-        m_form5->show();
+    bringUp(m_form5);
 }
 
 } // namespace vel

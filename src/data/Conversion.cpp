@@ -4,8 +4,10 @@
 
 #include <QLocale>
 
-#include <charconv>
+#include <clocale>
 #include <cmath>
+#include <cstdlib>
+#include <locale.h>
 #include <string>
 
 namespace vel {
@@ -101,11 +103,11 @@ double toFloat(const QString& text, QChar separator) {
     }
     if (i != n)
         notFloat(text);
-    if (c.front() == '+')
-        c.erase(0, 1);
-    double v = 0;
-    auto [end, ec] = std::from_chars(c.data(), c.data() + c.size(), v);
-    if (ec != std::errc() || end != c.data() + c.size() || std::isinf(v))
+    // strtod_l in the C locale: underflow gives 0 or a denormal, not an error; only an
+    // overflow (an infinite result) makes the text invalid.
+    static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", locale_t(0));
+    const double v = strtod_l(c.c_str(), nullptr, cLocale);
+    if (std::isinf(v))
         notFloat(text);
     return v;
 }

@@ -60,6 +60,18 @@ bool writeAllTo(int fd, const QByteArray& data, int& err) {
     return true;
 }
 
+// Writes over an existing file or device without a temporary file.
+void writeInPlace(const QByteArray& target, const QByteArray& data) {
+    Fd f{::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC)};
+    if (f.fd < 0)
+        throw WriteFailure{true, errno};
+    int err = 0;
+    if (!writeAllTo(f.fd, data, err))
+        throw WriteFailure{false, err};
+    if (::close(f.release()) != 0)
+        throw WriteFailure{false, errno};
+}
+
 // Mode of a newly created file: what open() would give under the process's umask.
 mode_t newFileMode() {
     mode_t mask = ::umask(0);
@@ -76,17 +88,8 @@ void writeOrFail(const QString& path, const QByteArray& data) {
             throw WriteFailure{true, EISDIR};
         if (::access(target.constData(), W_OK) != 0)
             throw WriteFailure{true, errno};
-        if (!S_ISREG(st.st_mode)) { // a device or a pipe: written in place
-            Fd f{::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC)};
-            if (f.fd < 0)
-                throw WriteFailure{true, errno};
-            int err = 0;
-            if (!writeAllTo(f.fd, data, err))
-                throw WriteFailure{false, err};
-            if (::close(f.release()) != 0)
-                throw WriteFailure{false, errno};
-            return;
-        }
+        if (!S_ISREG(st.st_mode)) // a device or a pipe
+            return writeInPlace(target, data);
         // Write through a symbolic link to the file it names.
         QString canonical = QFileInfo(path).canonicalFilePath();
         if (!canonical.isEmpty())
@@ -96,8 +99,12 @@ void writeOrFail(const QString& path, const QByteArray& data) {
     QByteArray tmpl = nativePath(info.absolutePath() + QStringLiteral("/.") + info.fileName() +
                                  QStringLiteral(".XXXXXX"));
     Fd f{::mkstemp(tmpl.data())};
-    if (f.fd < 0)
+    if (f.fd < 0) {
+        // A folder we may not create files in can still hold a file we may replace.
+        if (exists)
+            return writeInPlace(target, data);
         throw WriteFailure{true, errno};
+    }
     int err = 0;
     bool ok = writeAllTo(f.fd, data, err);
     if (ok && ::fchmod(f.fd, exists ? (st.st_mode & 07777) : newFileMode()) != 0) {

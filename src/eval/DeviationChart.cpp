@@ -2,6 +2,9 @@
 
 #include "eval/Charts.h"
 
+#include <QGuiApplication>
+#include <QPalette>
+
 #include "ui/ChartModel.h"
 
 #include <QColor>
@@ -13,7 +16,7 @@ void setupDeviationChart(ui::ChartModel& chart) {
     using ui::SeriesKind;
 
     chart.title = QStringList{QStringLiteral("Odchylky měření")};
-    chart.background = QColor(240, 240, 240); // the button face, like the window
+    chart.background = QGuiApplication::palette().color(QPalette::Button); // like the window
     chart.backWallFilled = false;
     chart.legend = ui::LegendPlace::Right;
 
@@ -21,6 +24,7 @@ void setupDeviationChart(ui::ChartModel& chart) {
     chart.bottom.automatic = true;
     chart.bottom.labelAngle = 90;
     chart.bottom.tickOuter = 0; // no tick marks outside the axis
+    chart.bottom.tickMinor = 0;
     chart.left.title = QStringLiteral("odchylky");
     chart.left.automatic = true;
     chart.right.title = QStringLiteral("regrese");

@@ -6,7 +6,9 @@ namespace vel {
 
 Memo::Memo(QWidget* parent) : QPlainTextEdit(parent) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth); // long lines wrap, no horizontal bar
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setTabChangesFocus(true);
     setUndoRedoEnabled(false);
     m_pane.setChangeListener([this] { scheduleRefresh(); });
     m_pane.setUserSource([this] { return toPlainText(); });

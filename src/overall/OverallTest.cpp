@@ -219,7 +219,9 @@ OverallFigures computeOverall(const std::vector<double>& D, const std::vector<do
 QString testVerdict(const OverallFigures& f, double d, double s) {
     QString verdict = QStringLiteral("vyhověl");
     const double dx = sq(fchk(d - f.M)), dy = sq(fchk(s - f.Med));
-    const double t = fchk(fdiv(dx, sq(f.a)) + fdiv(dy, sq(f.b)) - 1);
+    const double tx = fdiv(dx, sq(f.a)); // the horizontal term fails first
+    const double ty = fdiv(dy, sq(f.b));
+    const double t = fchk(tx + ty - 1);
     if (t > 0)
         verdict = QStringLiteral("s výhradami");
     if (fsqrt(fchk(dx + dy)) > f.R)

@@ -323,12 +323,12 @@ void drawMarks(QPainter& p, const ChartLayout& L, Series& s, bool record, const 
         const ChartPoint& pt = pts[i];
         MarkBox mark = i < marks.size() ? marks[i] : MarkBox{};
         if (!shown || !L.inRange(pt.x, pt.y, s.vertical)) {
-            if (record && !mark.pinned)
+            if (record) // a pinned box is kept for when its point is in view again
                 marks[i].drawn = false;
             continue;
         }
         const QString text = markText(pt);
-        if (!mark.pinned || !mark.drawn) {
+        if (!mark.pinned) {
             const QPoint c = L.toPixel(pt.x, pt.y, s.vertical).toPoint();
             const int w = fm.horizontalAdvance(text) + 2 * kMarkPad;
             const int h = fm.height() + 2 * kMarkPad;

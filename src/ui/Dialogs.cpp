@@ -4,10 +4,12 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QUrl>
 
 namespace ui {
@@ -20,7 +22,25 @@ void showBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok, owner);
     box.setObjectName(icon == QMessageBox::Critical ? QStringLiteral("ErrorBox")
                                                     : QStringLiteral("MessageBox"));
+    // Centred on the screen, wherever the main window stands.
+    box.adjustSize();
+    if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
+        box.move(screen->geometry().center() - box.rect().center());
     box.exec();
+}
+
+std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(owner);
+    dialog.setAcceptMode(mode);
+    // Any name is accepted: a file that does not exist is reported when it is opened.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString name = dialog.selectedFiles().constFirst();
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
 }
 } // namespace
 
@@ -40,18 +60,11 @@ void QtDialogs::error(QWidget* owner, const QString& text) {
 }
 
 std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString&) {
-    QString name = QFileDialog::getOpenFileName(owner);
-    if (name.isEmpty())
-        return std::nullopt;
-    return name;
+    return runFileDialog(owner, QFileDialog::AcceptOpen);
 }
 
 std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString&) {
-    QString name = QFileDialog::getSaveFileName(owner, QString(), QString(), QString(), nullptr,
-                                                QFileDialog::DontConfirmOverwrite);
-    if (name.isEmpty())
-        return std::nullopt;
-    return name;
+    return runFileDialog(owner, QFileDialog::AcceptSave);
 }
 
 void QtDialogs::print(const QString& docName, QSize size, const PagePainter& paint) {

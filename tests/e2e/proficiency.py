@@ -1,0 +1,309 @@
+"""A whole proficiency test with the example data, through the real window only.
+
+    proficiency.py PROGRAM XCLOSE EXAMPLES-DIR ARTEFACTS-DIR
+
+Loads the six example instruments and the reference values, runs every single
+evaluation, the batch run, the input table export and the overall test, saves both panes,
+both chart images and the reference values, and checks what was shown and written.
+"""
+
+import os
+import re
+import struct
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+import expected as X  # noqa: E402
+from desktop import (CALIBRATION_TITLE, MAIN_TITLE, OVERALL_TITLE, SUMMARY_TITLE,  # noqa: E402
+                     Failure, Session, check, check_equal, log, main_entry, walk)
+
+# Controls, in pixels of their window's client area: left, top, width, height.
+NOVY_TEST = (24, 24, 75, 25)
+SLEPE_POKUSY = (152, 24, 75, 25)
+OPAKOVATELNOST = (248, 24, 89, 25)
+VLIV_PRENOSU = (360, 24, 97, 25)
+KONTROLA_LINEARITY = (480, 24, 97, 25)
+CELKOVY_TEST = (600, 24, 145, 25)
+AKTUALNI_VYBER = (768, 24, 177, 25)
+OTEVRIT = (856, 80, 75, 25)
+ULOZIT_REFERENCE = (856, 104, 75, 25)
+TISK_ZADANI = (856, 488, 89, 25)
+ULOZENI_VYSTUPU = (856, 520, 89, 25)
+MEMO1 = (8, 520, 833, 129)
+FORM2_EXPORT = (368, 472, 89, 25)
+FORM2_ZAVRIT = (496, 472, 75, 25)
+FORM2_MEMO = (8, 8, 889, 457)
+FORM3_ULOZIT = (392, 648, 75, 25)
+FORM5_ULOZIT = (544, 655, 75, 25)
+
+
+def reference_field(k):
+    return (850, 137 + 23 * k, 50, 20)
+
+
+def node_at(session, window, rect, role="text", tree=None):
+    """The accessible element of a window that lies exactly at a client rectangle."""
+    w = session.accessible_window(window.title, tree)
+    check(w is not None, f"window {window.title!r} cannot be read")
+    want = [window.x + rect[0], window.y + rect[1], rect[2], rect[3]]
+    for n in walk(w):
+        if n["role"] == role and n.get("extents") == want:
+            return n
+    raise Failure(f"no {role} at {rect} of {window.title!r}")
+
+
+def wait_text(session, window, rect, expected_lines, what, timeout=15):
+    """Waits until the text pane at rect shows exactly the given lines."""
+    want = "\n".join(expected_lines)
+    deadline = time.monotonic() + timeout
+    while True:
+        text = node_at(session, window, rect).get("text")
+        if text == want:
+            return
+        if time.monotonic() > deadline:
+            got = (text or "").split("\n")
+            diff = next((i for i, (a, b) in enumerate(zip(got, expected_lines)) if a != b),
+                        min(len(got), len(expected_lines)))
+            raise Failure(f"{what}: {len(got)} lines instead of {len(expected_lines)}; first "
+                          f"difference at line {diff + 1}: "
+                          f"{got[diff] if diff < len(got) else None!r} instead of "
+                          f"{expected_lines[diff] if diff < len(expected_lines) else None!r}")
+        time.sleep(0.2)
+
+
+def tabs(session, main):
+    w = session.accessible_window(MAIN_TITLE)
+    return [n for n in walk(w) if n["role"] == "page tab"]
+
+
+def click_tab(session, main, caption):
+    for t in tabs(session, main):
+        if t["name"] == caption:
+            x, y, wd, ht = t["extents"]
+            session.click(main, x - main.x + wd // 2, y - main.y + ht // 2)
+            deadline = time.monotonic() + 10
+            # Qt 6.4 reports the current tab as "focused" (and names the tab list after it).
+            while not any(n["name"] == caption and ("selected" in n["states"] or "focused" in n["states"])
+                          for n in tabs(session, main)):
+                check(time.monotonic() < deadline, f"tab {caption!r} did not become current")
+                time.sleep(0.1)
+            return
+    raise Failure(f"no tab {caption!r}")
+
+
+def wait_file(path, timeout=15):
+    deadline = time.monotonic() + timeout
+    while not os.path.exists(path):
+        check(time.monotonic() < deadline, f"{path} was not written")
+        time.sleep(0.05)
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def crlf_lines(data, what):
+    check(data.endswith(b"\r\n"), f"{what} does not end with CR LF")
+    body = data[:-2].split(b"\r\n")
+    check(all(b"\r" not in l and b"\n" not in l for l in body), f"{what} has a bare CR or LF")
+    return [l.decode("cp1250") for l in body]
+
+
+def check_bmp(data, width, height, what):
+    check(data[:2] == b"BM", f"{what} is not a BMP file (starts with {data[:2]!r})")
+    size, = struct.unpack_from("<I", data, 2)
+    check_equal(size, len(data), f"{what}: file size in the header")
+    offset, header = struct.unpack_from("<II", data, 10)
+    check(header >= 40, f"{what}: header of {header} bytes")
+    w, h, planes, bpp, compression = struct.unpack_from("<iiHHI", data, 18)
+    check_equal((w, abs(h)), (width, height), f"{what}: image size")
+    check(bpp in (24, 32), f"{what}: {bpp} bits per pixel")
+    check_equal(compression, 0, f"{what}: compression (0 = uncompressed)")
+    stride = (width * bpp // 8 + 3) // 4 * 4
+    check(len(data) >= offset + stride * height, f"{what}: pixel data is short")
+    pixels = data[offset:offset + stride * height]
+    check(len(set(pixels[i] for i in range(0, len(pixels), 97))) > 2,
+          f"{what}: the picture is blank")
+
+
+def check_summary(lines):
+    """The summary pane after the overall test of the six example instruments."""
+    expected = []
+    for i in range(len(X.INSTRUMENTS)):
+        if i:
+            expected.append("")
+        expected += X.summary_block(i)
+    blocks_end = len(expected)
+    # Each instrument's block: its heading, its four evaluations, in tab order.
+    starts = [n for n, l in enumerate(lines) if l.startswith("Výsledky testu pro stroj: ")]
+    check_equal([lines[n] for n in starts],
+                [f"Výsledky testu pro stroj: {i[0]}" for i in X.INSTRUMENTS],
+                "instrument headings of the summary")
+    for i, n in enumerate(starts):
+        block = X.summary_block(i)
+        got = lines[n - 1:n - 1 + len(block)]
+        for j, (a, b) in enumerate(zip(got, block)):
+            check(a == b, f"summary block of {X.INSTRUMENTS[i][0]}, line {j + 1}: {a!r} "
+                          f"instead of {b!r}")
+        check_equal(len(got), len(block), f"lines of the block of {X.INSTRUMENTS[i][0]}")
+    check_equal(lines[:blocks_end], expected, "instrument blocks of the summary")
+
+    overall = lines[blocks_end:blocks_end + 10]
+    check_equal(overall, ["", X.H43, X.OVERALL_HEADING, X.H43]
+                + [f"přístroj {i[0]} - {v}" for i, v in zip(X.INSTRUMENTS, X.TEST_VERDICTS)],
+                "verdicts of the overall test")
+    notes = lines[blocks_end + 10:blocks_end + 15]
+    check(notes[0].startswith(X.OVERALL_NOTES_START), f"first note of the overall test: {notes[0]!r}")
+    check(notes[1].startswith("Interval 1 ") and notes[3].startswith("Interval 2 "),
+          f"notes of the overall test: {notes!r}")
+    calibration = lines[blocks_end + 15:blocks_end + 25]
+    check_equal(calibration, ["", X.H43, X.CALIBRATION_HEADING, X.H43]
+                + [f"přístroj {i[0]} - {v}" for i, v in zip(X.INSTRUMENTS, X.CALIBRATION_VERDICTS)],
+                "verdicts of the calibration quality")
+    notes = lines[blocks_end + 25:]
+    check_equal(len(notes), 12, "note lines of the calibration quality")
+    check(notes[0].startswith(X.CALIBRATION_NOTES_START), f"first calibration note: {notes[0]!r}")
+    check(notes[9].startswith("1. "), f"literature line of the calibration notes: {notes[9]!r}")
+
+
+def run(program, xclose, examples, artefacts):
+    examples = os.path.abspath(examples)
+    with Session(program, artefacts, "proficiency") as s:
+        check(s.atspi, "the accessibility bus is needed to read the window")
+        out = os.path.join(s.work, "saved")
+        os.makedirs(out)
+        main = s.start_program()
+        check_equal((main.x, main.y, main.width, main.height), (465, 258, 990, 684),
+                    "main window centred on the 1920 x 1200 screen")
+
+        log("loading the six instruments")
+        for i in range(1, 7):
+            s.button(main, *NOVY_TEST)
+            s.choose_file(os.path.join(examples, f"instrument{i}.dat"))
+        s.no_box()
+        check_equal([t["name"] for t in tabs(s, main)], [i[0] for i in X.INSTRUMENTS],
+                    "tab captions after loading")
+
+        log("loading the reference values")
+        s.button(main, *OTEVRIT)
+        s.choose_file(os.path.join(examples, "reference.ref"))
+        s.no_box()
+        deadline = time.monotonic() + 10
+        while True:
+            tree = s.dump()
+            values = [node_at(s, main, reference_field(k), tree=tree).get("text") for k in range(1, 11)]
+            if values == [str(v) for v in X.REFERENCES] or time.monotonic() > deadline:
+                break
+            time.sleep(0.2)
+        check_equal(values, [str(v) for v in X.REFERENCES], "reference value fields")
+
+        log("single evaluations")
+        click_tab(s, main, "SCC-03")
+        s.button(main, *SLEPE_POKUSY)
+        s.answer_box("Střední hodnota vod přesahuje 3000 buněk/ml.", False, what="blank centre")
+        s.answer_box("Slepý vzorek přesahuje limit.", False, what="single blank")
+        wait_text(s, main, MEMO1, X.blank_main_lines(2), "blank check of SCC-03")
+        s.no_box()
+
+        s.button(main, *OPAKOVATELNOST)
+        wait_text(s, main, MEMO1, X.repeatability_lines(2)[0], "repeatability of SCC-03")
+        s.no_box()
+
+        click_tab(s, main, "SCC-04")
+        s.button(main, *VLIV_PRENOSU)
+        s.answer_box("Vliv přenosu je větší než 2 %.", False, what="carry-over")
+        wait_text(s, main, MEMO1, X.carry_over_main_lines(3), "carry-over of SCC-04")
+        s.no_box()
+
+        s.button(main, *KONTROLA_LINEARITY)
+        wait_text(s, main, MEMO1, X.linearity_lines(3), "linearity of SCC-04")
+        s.no_box()
+        s.screenshot("linearity", main)
+
+        log("batch run of the current sheet")
+        s.button(main, *AKTUALNI_VYBER)
+        form2 = s.wait_window(SUMMARY_TITLE)
+        check_equal((form2.x, form2.y, form2.width, form2.height), (502, 335, 915, 530),
+                    "summary window centred")
+        wait_text(s, form2, FORM2_MEMO, X.summary_block(3), "summary pane after the batch run")
+        wait_text(s, main, MEMO1, X.linearity_lines(3), "main pane after the batch run")
+        s.no_box()
+        s.button(form2, *FORM2_ZAVRIT)
+        s.wait_gone(form2)
+
+        log("input table export")
+        s.button(main, *TISK_ZADANI)
+        html = os.path.join(s.cwd, "output.html")
+        data = wait_file(html)
+        deadline = time.monotonic() + 10
+        while not os.path.exists(s.opened_log):
+            check(time.monotonic() < deadline, "the program did not ask to open output.html")
+            time.sleep(0.05)
+        s.no_box()
+        check_equal(crlf_lines(data, "output.html"), X.input_table(3), "lines of output.html")
+        with open(s.opened_log) as f:
+            opened = f.read().split()
+        check_equal(opened, ["file://" + html], "what the desktop was asked to open")
+
+        log("overall test")
+        s.button(main, *CELKOVY_TEST)
+        form2 = s.wait_window(SUMMARY_TITLE)
+        form3 = s.wait_window(OVERALL_TITLE)
+        form5 = s.wait_window(CALIBRATION_TITLE)
+        check_equal((form3.x, form3.y, form3.width, form3.height), (450, 247, 1088, 706),
+                    "overall chart window")
+        check_equal((form5.x, form5.y, form5.width, form5.height), (255, 305, 1416, 712),
+                    "calibration chart window")
+        check_equal((form2.x, form2.y, form2.width, form2.height), (502, 335, 915, 530),
+                    "summary window")
+        s.no_box()
+        # The last sheet is current and its linearity check is the last thing in the pane.
+        wait_text(s, main, MEMO1, X.linearity_lines(5), "main pane after the overall test")
+        for w in (form3, form5, form2):
+            s.raise_window(w)
+            s.screenshot("overall", w)
+
+        log("saving")
+        summary = os.path.join(out, "souhrn.txt")
+        s.button(form2, *FORM2_EXPORT)
+        s.choose_file(summary)
+        overall_bmp = os.path.join(out, "celkove.bmp")
+        s.button(form3, *FORM3_ULOZIT)
+        s.choose_file(overall_bmp)
+        calibration_bmp = os.path.join(out, "kalibrace")  # no extension: still a BMP
+        s.button(form5, *FORM5_ULOZIT)
+        s.choose_file(calibration_bmp)
+        main_pane = os.path.join(out, "vystup.txt")
+        s.button(main, *ULOZENI_VYSTUPU)
+        s.choose_file(main_pane)
+        reference = os.path.join(out, "hodnoty.ref")
+        s.button(main, *ULOZIT_REFERENCE)
+        s.choose_file(reference)
+        s.no_box()
+
+        log("checking the saved files")
+        check_summary(crlf_lines(wait_file(summary), "summary text"))
+        check_equal(crlf_lines(wait_file(main_pane), "main pane text"), X.linearity_lines(5),
+                    "saved main pane")
+        raw = wait_file(main_pane)
+        check(b"Korela\xe8n\xed koeficient: 1\r\n" in raw, "main pane not written in Windows-1250")
+        check_bmp(wait_file(overall_bmp), 1049, 624, "overall chart image")
+        check_bmp(wait_file(calibration_bmp), 1385, 641, "calibration chart image")
+        check_equal(wait_file(reference), struct.pack("<10i", *X.REFERENCES),
+                    "bytes of the saved reference values")
+        verdicts = [l for l in wait_file(summary).split(b"\r\n") if l.startswith(b"p\xf8\xedstroj SCC-")]
+        check_equal(verdicts[:6], [b"p\xf8\xedstroj SCC-01 - vyhov\xecl", b"p\xf8\xedstroj SCC-02 - vyhov\xecl",
+                                   b"p\xf8\xedstroj SCC-03 - vyhov\xecl", b"p\xf8\xedstroj SCC-04 - vyhov\xecl",
+                                   b"p\xf8\xedstroj SCC-05 - nevyhov\xecl",
+                                   b"p\xf8\xedstroj SCC-06 - s v\xfdhradami"],
+                    "verdict lines as Windows-1250 bytes")
+
+        log("closing")
+        check(s.program_running(), "the program ended")
+        s.end_program(main, xclose)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) != 5:
+        sys.exit(__doc__)
+    main_entry(lambda: run(*sys.argv[1:]))
