@@ -6,7 +6,8 @@
 //   bench_app scale        for 10, 100 and 500 instruments: adding a sheet, the overall
 //                          test, saving the summary pane, peak memory
 //   bench_app startup      start-up to the first painted main window
-//   bench_app memory N     (internal) loads and evaluates N instruments, prints peak memory
+//   bench_app memory N     (internal) loads and evaluates N >= 2 instruments, prints peak
+//                          memory
 #include "app/AppWindows.h"
 #include "app/Form1.h"
 #include "data/FileIo.h"
@@ -22,6 +23,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -29,7 +31,6 @@
 #include <cstdio>
 #include <deque>
 #include <functional>
-#include <sys/resource.h>
 
 namespace {
 
@@ -117,10 +118,16 @@ struct Bench {
     }
 };
 
+// Peak resident memory of this process. VmHWM belongs to the process image, unlike
+// getrusage's maximum, which a child inherits from the process that forked it.
 double peakMemoryMb() {
-    struct rusage ru {};
-    getrusage(RUSAGE_SELF, &ru);
-    return ru.ru_maxrss / 1024.0;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
 }
 
 double best(int repeats, const std::function<double()>& f) {

@@ -14,6 +14,7 @@
 #include "ui/Dialogs.h"
 #include "ui/Widgets.h"
 
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -29,8 +30,10 @@ const QString kNoSheet = QStringLiteral("Není načten žádný přístroj.");
 void bringUp(QWidget* window) {
     if (!window)
         return;
+    const bool wasOpen = window->isVisible();
     window->show();
-    window->raise();
+    if (wasOpen && QGuiApplication::platformName() != QLatin1String("offscreen"))
+        window->raise();
 }
 } // namespace
 
