@@ -1,12 +1,27 @@
 # make run   - installs missing Debian packages (as root), builds in Release, starts the program
-# make test  - the same set-up, then every test headless through ctest
+# make test  - the same set-up, then every test headless through ctest, then `make asan` and
+#              `make fuzz`
+# make asan  - the test suite again, built with AddressSanitizer and UBSan (Debug, build-asan)
+# make fuzz  - the libFuzzer targets of fuzz/ built with clang (build-fuzz), each run from its
+#              seed corpus with a fixed seed; any crash or sanitizer report fails
 BUILD ?= build
 BUILD_TYPE ?= Release
 JOBS ?= 2
 PACKAGES := $(shell grep -v '^\#' tools/debian-packages.txt)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(CI),-DVELIMOR_WERROR=ON)
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_TARGETS := fuzz_readers fuzz_conversions
+FUZZ_RUNS ?= 100000
+# The sanitizer run skips the end-to-end tests under Xvfb except the smoke test, which starts
+# and closes the real program once.
+# Leaks are reported, except those of the system libraries listed in fuzz/lsan.supp; the
+# first undefined behaviour stops the test with a stack trace.
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test examples clean
+.PHONY: all deps configure build run test asan fuzz examples clean
 
 all: build
 
@@ -34,9 +49,32 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	$(MAKE) asan
+	$(MAKE) fuzz
+
+asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELIMOR_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j$(JOBS) -E '^e2e\.'
+	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -R '^e2e\.smoke$$'
+
+# Each target runs on a copy of its committed corpus, so what it adds stays in the build
+# folder; a crash leaves its input in $(FUZZ_BUILD)/artifacts/.
+fuzz: deps
+	cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+	@set -e; mkdir -p $(FUZZ_BUILD)/artifacts; for t in $(FUZZ_TARGETS); do \
+	  rm -rf $(FUZZ_BUILD)/corpus/$$t; mkdir -p $(FUZZ_BUILD)/corpus/$$t; \
+	  cp fuzz/corpus/$$t/* $(FUZZ_BUILD)/corpus/$$t/; \
+	  echo "== $$t: $(FUZZ_RUNS) runs"; \
+	  $(FUZZ_BUILD)/$$t -seed=1 -runs=$(FUZZ_RUNS) -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/artifacts/$$t- $(FUZZ_BUILD)/corpus/$$t 2>$(FUZZ_BUILD)/$$t.log \
+	    || { tail -n 60 $(FUZZ_BUILD)/$$t.log; echo "$$t failed; input in $(FUZZ_BUILD)/artifacts/"; exit 1; }; \
+	  grep -E '^(Done|stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb))' $(FUZZ_BUILD)/$$t.log; \
+	done
 
 examples: build
 	$(BUILD)/tools/make_examples examples
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

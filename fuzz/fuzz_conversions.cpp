@@ -22,7 +22,6 @@
 #include <string>
 
 using fuzz::expect;
-using fuzz::fail;
 
 namespace {
 
