@@ -16,6 +16,7 @@ Run with Debian's /usr/bin/python3 (python3-pyatspi lives there).
 import json
 import os
 import re
+import select
 import shutil
 import signal
 import subprocess
@@ -33,12 +34,15 @@ OVERALL_TITLE = "Celkové vyhodnocení testu"
 CALIBRATION_TITLE = "Orbalyx - Vyhodnocení testu vzhledem ke kvalitě kalibrací"
 SCREEN = (1920, 1200)
 
-# Variables that make Qt hand its file dialogs to a desktop's own dialog.
+# Variables of the caller's desktop that a run must not see: above all those that make Qt
+# hand its file dialogs to a desktop's own dialog.
 DESKTOP_VARIABLES = (
     "XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION", "GNOME_DESKTOP_SESSION_ID",
     "KDE_FULL_SESSION", "KDE_SESSION_VERSION", "QT_QPA_PLATFORMTHEME", "QT_QPA_PLATFORM",
     "QT_STYLE_OVERRIDE", "QT_ACCESSIBILITY", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS",
     "AT_SPI_BUS_ADDRESS", "WAYLAND_DISPLAY", "DISPLAY", "XAUTHORITY", "BROWSER",
+    # and the printers of the machine: a run prints only where its test says
+    "LPDEST", "PRINTER", "CUPS_SERVER",
 )
 
 
@@ -58,6 +62,23 @@ def check(condition, message):
 def check_equal(actual, expected, what):
     if actual != expected:
         raise Failure(f"{what}: expected {expected!r}, got {actual!r}")
+
+
+def read_line(fd, proc, timeout, what):
+    """Reads from a pipe up to a newline, giving up after timeout or when proc ends."""
+    data = b""
+    deadline = time.monotonic() + timeout
+    while not data.endswith(b"\n"):
+        left = deadline - time.monotonic()
+        if left <= 0 or proc.poll() is not None:
+            raise Failure(f"{what} did not start")
+        ready, _, _ = select.select([fd], [], [], min(left, 0.5))
+        if ready:
+            chunk = os.read(fd, 256)
+            if not chunk:
+                break
+            data += chunk
+    return data.decode().strip()
 
 
 class Window:
@@ -136,27 +157,21 @@ class Session:
         self.procs.append(xvfb)
         os.close(wfd)
         # The number and its newline come in separate writes: read up to the newline.
-        number = b""
-        deadline = time.monotonic() + 30
-        while not number.endswith(b"\n"):
-            if time.monotonic() > deadline or xvfb.poll() is not None:
-                os.close(rfd)
-                raise Failure("Xvfb did not start")
-            chunk = os.read(rfd, 16)
-            if not chunk:
-                break
-            number += chunk
+        try:
+            number = read_line(rfd, xvfb, 30, "Xvfb")
+        except Failure:
+            os.close(rfd)
+            raise
         # Keep the pipe open for Xvfb's sake; close it when the session ends.
         self._display_pipe = rfd
-        check(number.strip().isdigit(), f"Xvfb gave no display number ({number!r})")
-        self.display = ":" + number.decode().strip()
+        check(number.isdigit(), f"Xvfb gave no display number ({number!r})")
+        self.display = ":" + number
         self.env = self._base_env()
         # xdotool and friends run in a UTF-8 locale that exists everywhere.
         self.env.update(LC_ALL="C.UTF-8", LANG="C.UTF-8")
         log(f"display {self.display}")
 
     def _start_bus(self):
-        address_file = os.path.join(self.work, "bus-address")
         rfd, wfd = os.pipe()
         bus = subprocess.Popen(
             ["dbus-daemon", "--session", "--nofork", "--nopidfile", f"--print-address={wfd}",
@@ -165,18 +180,12 @@ class Session:
             stderr=open(os.path.join(self.work, "dbus.log"), "wb"), env=self.env)
         self.procs.append(bus)
         os.close(wfd)
-        address = b""
-        deadline = time.monotonic() + 20
-        while not address.endswith(b"\n") and time.monotonic() < deadline:
-            chunk = os.read(rfd, 256)
-            if not chunk:
-                break
-            address += chunk
-        os.close(rfd)
-        check(address.strip(), "the session bus did not start")
-        self.env["DBUS_SESSION_BUS_ADDRESS"] = address.decode().strip()
-        with open(address_file, "w") as f:
-            f.write(self.env["DBUS_SESSION_BUS_ADDRESS"])
+        try:
+            address = read_line(rfd, bus, 20, "the session bus")
+        finally:
+            os.close(rfd)
+        check(address, "the session bus gave no address")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = address
         # Asking for the accessibility bus starts its launcher and the registry.
         r = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
                             "/org/a11y/bus", "org.a11y.Bus.GetAddress"],
@@ -280,9 +289,34 @@ class Session:
                                 int(g["HEIGHT"])))
         return found
 
-    def find_windows(self, title):
+    def is_popup(self, window):
+        """Whether a window is a popup (override-redirect), such as the name completion
+        list of the file dialog. Qt titles those with the application name, like the
+        message boxes, so the title alone does not tell them apart."""
+        r = subprocess.run(["xwininfo", "-id", str(window.wid)], env=self.env,
+                           capture_output=True, text=True, timeout=20)
+        return "Override Redirect State: yes" in r.stdout
+
+    def find_windows(self, title, popups=False):
         match = title.fullmatch if isinstance(title, re.Pattern) else (lambda t: t == title)
-        return [w for w in self.windows() if match(w.title)]
+        return [w for w in self.windows() if match(w.title)
+                and (popups or w.title != APP_TITLE or not self.is_popup(w))]
+
+    def dismiss_popups(self, settle=0.4, timeout=10):
+        """Closes popups left open (the completion list may show up late, after its dialog
+        has closed; while it is open it takes the next click for itself)."""
+        deadline = time.monotonic() + timeout
+        quiet_since = time.monotonic()
+        while time.monotonic() - quiet_since < settle:
+            popups = [w for w in self.windows() if w.title == APP_TITLE and self.is_popup(w)]
+            if popups:
+                check(time.monotonic() < deadline, f"popup {popups} does not close")
+                log(f"closing a stray popup {popups[0]}")
+                self.key("Escape")
+                time.sleep(0.1)
+                quiet_since = time.monotonic()
+            else:
+                time.sleep(0.05)
 
     def wait_window(self, title, timeout=20, count=1):
         deadline = time.monotonic() + timeout
@@ -356,8 +390,17 @@ class Session:
         # The file name field has the focus; whatever the dialog proposes is replaced.
         self.key("ctrl+a")
         self.type_text(path)
-        self.key("Return")
-        self.wait_gone(dialog)
+        # Return may only close the name completion list (or take its entry) when the list
+        # is open; the dialog is then still there with the path, and Return is given again.
+        for attempt in range(4):
+            self.key("Return")
+            try:
+                self.wait_gone(dialog, timeout=3 if attempt < 3 else 20)
+                break
+            except Failure:
+                log("the file dialog is still open; Return again")
+                self.wait_focus(dialog)
+        self.dismiss_popups()
         return dialog
 
     def wait_box(self, timeout=20):
@@ -426,10 +469,12 @@ class Session:
             for w in (tree or {}).get("windows", []):
                 if w.get("name") != APP_TITLE or w.get("role") not in ("dialog", "alert"):
                     continue
-                labels = [n for n in walk(w) if n["role"] == "label"]
-                # The message is a label with a name; the icon an unnamed label that shows.
-                texts = [n["name"] for n in labels if n["name"]]
-                icon = any(not n["name"] and "showing" in n["states"] for n in labels)
+                nodes = list(walk(w))
+                # The message is a named label; the icon an image (or unnamed label) that
+                # shows. A box without an icon keeps a hidden one.
+                texts = [n["name"] for n in nodes if n["role"] == "label" and n["name"]]
+                icon = any(n["role"] in ("image", "icon", "label") and not n["name"]
+                           and "showing" in n["states"] for n in nodes)
                 if texts:
                     return {"text": "\n".join(texts), "icon": icon}
             if time.monotonic() > deadline:
@@ -449,8 +494,13 @@ class Session:
         safe = re.sub(r"[^A-Za-z0-9_.-]+", "_", label)
         path = os.path.join(self.artefacts, f"{self.name}-{self.shots:02d}-{safe}.png")
         target = str(window.wid) if window else "root"
-        subprocess.run(["import", "-display", self.display, "-window", target, path],
-                       env=self.env, capture_output=True, timeout=30)
+        if window:
+            self.raise_window(window)  # windows overlap; the picture is what is on top
+        try:
+            subprocess.run(["import", "-display", self.display, "-window", target, path],
+                           env=self.env, capture_output=True, timeout=30)
+        except (OSError, subprocess.TimeoutExpired) as e:
+            log(f"no screenshot: {e}")
         return path
 
     def keep_evidence(self, label):
@@ -458,7 +508,8 @@ class Session:
             return
         self.screenshot(f"{label}-screen")
         for w in self.windows():
-            self.screenshot(f"{label}-{w.title}", w)
+            if w.title:
+                self.screenshot(f"{label}-{w.title}", w)
         if self.atspi and self.app is not None and self.app.poll() is None:
             tree = self.dump(quiet=True)
             if tree:
