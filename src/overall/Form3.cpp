@@ -32,7 +32,7 @@ void printChart(ui::ChartView& chart) {
 Form3::Form3(ui::ChartModel& chart, QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Celkové vyhodnocení testu"));
-    setFixedSize(1088, 706);
+    resize(1088, 706);
     move(450, 247);
 
     Chart1 = new ui::ChartView(chart, this);

@@ -13,7 +13,7 @@ namespace vel {
 Form5::Form5(ui::ChartModel& chart, QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Orbalyx - Vyhodnocení testu vzhledem ke kvalitě kalibrací"));
-    setFixedSize(1416, 712);
+    resize(1416, 712);
     move(255, 305);
 
     Chart1 = new ui::ChartView(chart, this);
