@@ -22,6 +22,7 @@
 #include <limits>
 
 using namespace vel;
+using testing_support::errorOf;
 using testing_support::FakeSheet;
 using testing_support::FakeWorkspace;
 using testing_support::ScriptedDialogs;
@@ -48,15 +49,6 @@ QString dec(const char* text) {
     QString s = QString::fromUtf8(text);
     s.replace(u',', decimalSeparator());
     return s;
-}
-
-template <typename F> QString errorOf(F&& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
 }
 
 QStringList L(std::initializer_list<const char*> lines) {

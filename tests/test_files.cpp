@@ -16,19 +16,9 @@
 #include <sys/resource.h>
 
 using namespace vel;
+using testing_support::errorOf;
 using testing_support::readAll;
 using testing_support::writeAll;
-
-namespace {
-template <typename F> QString errorOf(F&& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
-} // namespace
 
 TEST(FileErrors, SystemCodesMapToTheirMessages) {
     QTemporaryDir dir;

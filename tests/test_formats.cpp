@@ -9,24 +9,19 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSupport.h"
+
 #include <cmath>
 #include <limits>
 
 using namespace vel;
+using testing_support::errorOf;
 
 namespace {
 QString fmt(double v) {
     return formatGeneral(v, u',');
 }
 
-template <typename F> QString errorOf(F&& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 } // namespace
 
 TEST(NumberFormat, TableOfTheOutputLines) {

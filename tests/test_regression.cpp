@@ -5,22 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include "support/TestSupport.h"
+
 #include <cfloat>
 #include <cmath>
 #include <vector>
 
 using namespace vel;
+using testing_support::errorOf;
 
 namespace {
-
-template <typename F> QString errorOf(F&& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.message();
-    }
-    return QStringLiteral("<no error>");
-}
 
 struct Fit {
     double covariance = -111, determination = -222, correlation = -333, slope = -444,

@@ -1,6 +1,7 @@
 #pragma once
 // Scripted dialogs and small file helpers shared by the tests.
 
+#include "data/Errors.h"
 #include "ui/Dialogs.h"
 
 #include <QByteArray>
@@ -36,6 +37,16 @@ public:
     QString printToPdf; // when set, print() renders into this PDF file
     QString printError; // when set, print() fails with this message
 };
+
+// The message of the program's error that f raises, or "<no error>".
+template <typename F> QString errorOf(F&& f) {
+    try {
+        f();
+    } catch (const vel::AppError& e) {
+        return e.message();
+    }
+    return QStringLiteral("<no error>");
+}
 
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
