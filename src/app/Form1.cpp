@@ -179,22 +179,10 @@ void Form1::Button1Click() {
     PageControl1->setTabText(index, data.id);
     fillSheet(page, rec, data);
 
-    // The sheet's fields belong right after the page control in the tab order, after
-    // those of the sheets before it: header fields top to bottom, then the counts row by
-    // row. (Fields of hidden pages are skipped by the Tab key.)
-    QWidget* prev = m_all.size() > 1 ? m_all[m_all.size() - 2].count(13, 4)
-                                     : static_cast<QWidget*>(PageControl1);
-    for (QWidget* w : {static_cast<QWidget*>(rec.idStroje), static_cast<QWidget*>(rec.datumTestu),
-                       static_cast<QWidget*>(rec.datumPrijeti), static_cast<QWidget*>(rec.teplota),
-                       static_cast<QWidget*>(rec.casMereni)}) {
-        setTabOrder(prev, w);
-        prev = w;
-    }
-    for (int r = 1; r <= 13; ++r)
-        for (int c = 1; c <= 4; ++c) {
-            setTabOrder(prev, rec.count(r, c));
-            prev = rec.count(r, c);
-        }
+    // The sheet's fields follow the page control in the tab order, after those of the
+    // sheets before it. (Fields of hidden pages are skipped by the Tab key.)
+    placeInTabOrder(rec, m_all.size() > 1 ? m_all[m_all.size() - 2].count(13, 4)
+                                          : static_cast<QWidget*>(PageControl1));
 }
 
 void Form1::Button2Click() {

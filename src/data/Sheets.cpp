@@ -37,6 +37,19 @@ QLineEdit* headerField(QWidget* page, const QString& caption, int top) {
 }
 } // namespace
 
+void placeInTabOrder(const mereni& rec, QWidget* after) {
+    QWidget* prev = after;
+    auto next = [&prev](QWidget* w) {
+        QWidget::setTabOrder(prev, w);
+        prev = w;
+    };
+    for (QWidget* w : {rec.idStroje, rec.datumTestu, rec.datumPrijeti, rec.teplota, rec.casMereni})
+        next(w);
+    for (int r = 1; r <= 13; ++r)
+        for (int c = 1; c <= 4; ++c)
+            next(rec.count(r, c));
+}
+
 QString countFieldName(int r, int c) {
     QString row;
     if (r == 1)

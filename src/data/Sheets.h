@@ -40,6 +40,10 @@ void createHeaderFields(QWidget* page, mereni& rec);
 // Header texts and count fields from the record (steps 6 and 7).
 void fillSheet(QWidget* page, mereni& rec, const InstrumentRecord& data);
 
+// Puts the sheet's fields into the tab order right after `after`: header fields top to
+// bottom, then the counts row by row.
+void placeInTabOrder(const mereni& rec, QWidget* after);
+
 // Accessible name of a count field, e.g. "vzorek 3, náběr 2".
 QString countFieldName(int r, int c);
 

@@ -44,8 +44,14 @@ void blankCheck(Workspace& ws) {
         ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kBlankSingleBox));
 
     const QString value = formatGeneral(M);
-    const QString meanLine = QString::fromUtf8(texts::kBlankMeanBox);
-    auto sampleLine = [](int k) { return QStringLiteral("Vzorek %1 přesahuje limit.").arg(k); };
+    // The warnings follow the value line in both panes.
+    auto addWarnings = [&](TextPane& pane) {
+        if (meanExceeds)
+            pane.add(QString::fromUtf8(texts::kBlankMeanBox));
+        for (int k = 0; k < 4; ++k)
+            if (exceeds[k])
+                pane.add(QStringLiteral("Vzorek %1 přesahuje limit.").arg(k + 1));
+    };
 
     // 5. The main pane.
     TextPane& main = ws.mainPane();
@@ -53,11 +59,7 @@ void blankCheck(Workspace& ws) {
     main.add(QStringLiteral("Slepé pokusy"));
     main.add(QStringLiteral("------------"));
     main.add(QStringLiteral("Střední hodnota slepých pokusů: ") + value);
-    if (meanExceeds)
-        main.add(meanLine);
-    for (int k = 0; k < 4; ++k)
-        if (exceeds[k])
-            main.add(sampleLine(k + 1));
+    addWarnings(main);
 
     // 6. The summary block, which opens the instrument's block.
     if (summaryMode()) {
@@ -70,11 +72,7 @@ void blankCheck(Workspace& ws) {
         sum.add(QStringLiteral("Slepé pokusy"));
         sum.add(QStringLiteral("------------"));
         sum.add(QStringLiteral("Sřední hodnota slepých pokusů: ") + value);
-        if (meanExceeds)
-            sum.add(meanLine);
-        for (int k = 0; k < 4; ++k)
-            if (exceeds[k])
-                sum.add(sampleLine(k + 1));
+        addWarnings(sum);
         sum.add(QStringLiteral("Dle normy: střední hodnota měření vod nesmí přesahovat 3000 "
                                "buněk/ml, žádné z měření vod nevykazuje 8000 buněk/ml"));
     }
