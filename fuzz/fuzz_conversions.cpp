@@ -162,12 +162,12 @@ void checkFormat(double value) {
 // too small to be anything but zero.
 void checkToFloat(const QString& text, QChar sep) {
     const QRegularExpression& grammar =
-        pattern("^[ \\t]*[+-]?([0-9]+(\\%1[0-9]*)?|\\%1[0-9]+)([eE][+-]?[0-9]+)?[ \\t]*\\z", sep);
+        pattern("^[+-]?([0-9]+(\\%1[0-9]*)?|\\%1[0-9]+)([eE][+-]?[0-9]+)?\\z", sep);
     bool valid = grammar.match(text).hasMatch();
     bool mayRefuse = false;
     double expected = 0;
     if (valid) {
-        std::string c = text.trimmed().toStdString();
+        std::string c = text.toStdString();
         for (char& ch : c)
             if (ch == char(sep.unicode()))
                 ch = '.';

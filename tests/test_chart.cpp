@@ -1,5 +1,6 @@
 // Chart layer: series data, axis scales and labels, painting into images, marks, mouse
 // zoom and the BMP export.
+#include "eval/Charts.h"
 #include "ui/ChartModel.h"
 #include "ui/ChartView.h"
 
@@ -255,6 +256,22 @@ TEST(ChartPaint, PointSymbolAndLineAppearWhereTheDataMaps) {
     EXPECT_TRUE(inked);
 }
 
+// Form3's chart has no walls: the top edge of its plot stays white, where other charts
+// draw a frame.
+TEST(ChartPaint, FrameAroundThePlotOnlyWhereWanted) {
+    ChartModel overall, calibration;
+    vel::setupOverallChart(overall);
+    vel::setupCalibrationChart(calibration);
+    for (ChartModel* m : {&overall, &calibration}) {
+        m->bottom.setRange(0, 10);
+        m->left.setRange(0, 10);
+        const QSize size(600, 400);
+        const QRect plot = layoutChart(*m, size).plot;
+        const QColor top = renderChart(*m, size).pixelColor(plot.center().x(), plot.top());
+        EXPECT_EQ(top, m == &overall ? QColor(Qt::white) : QColor(Qt::black));
+    }
+}
+
 TEST(ChartPaint, EllipseIsOutlinedOnly) {
     FixedChart c;
     Series& e = c.model.addSeries("E", SeriesKind::Ellipse);
@@ -308,6 +325,20 @@ TEST(ChartMarks, RecordedAboveThePointByTheOffset) {
     renderChart(c.model, kSize);
     EXPECT_EQ(s.marks()[1].box.bottom() + 1, pt.y() - s.symbolSize - 1);
     EXPECT_EQ(s.marks()[1].lineEnd, s.marks()[1].lineStart);
+}
+
+TEST(ChartMarks, EmptyLabelShowsNoText) {
+    FixedChart c;
+    Series& s = c.model.addSeries("S", SeriesKind::Points);
+    s.marksVisible = true;
+    s.markOffset = 20;
+    s.add(5, 5, ""); // a sheet with an empty tab caption
+    const QImage img = renderChart(c.model, kSize);
+    const MarkBox& m = s.marks()[0];
+    ASSERT_TRUE(m.drawn);
+    for (int y = m.box.top(); y <= m.box.bottom(); ++y)
+        for (int x = m.box.left(); x <= m.box.right(); ++x)
+            ASSERT_EQ(img.pixelColor(x, y), s.markBack) << x << "," << y;
 }
 
 TEST(ChartMarks, PinnedMarkKeepsItsPlace) {

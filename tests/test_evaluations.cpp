@@ -607,6 +607,21 @@ TEST_F(CarryOver, NegativeCarryOverIsNoWarning) {
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
+// K is one quotient, rounded once: the double nearest 0.1125 (900 / 8000) lies just above
+// it and the one nearest 0.04375 (700 / 16000) just below; dividing first and multiplying
+// by 100 afterwards rounds both the other way.
+TEST_F(CarryOver, PerCentIsRoundedOnce) {
+    setRows(0, 0, 0);
+    sheet->setRow(12, 9, 0, 0, 0);
+    sheet->setRow(11, 8000, 0, 0, 0);
+    carryOver(ws);
+    EXPECT_EQ(ws.main.lines(), QStringList{dec("Vliv přenosu je: 0,113 %")});
+    sheet->setRow(12, 7, 0, 0, 0);
+    sheet->setRow(11, 16000, 0, 0, 0);
+    carryOver(ws);
+    EXPECT_EQ(ws.main.lines(), QStringList{dec("Vliv přenosu je: 0,0437 %")});
+}
+
 TEST_F(CarryOver, SummaryModeBlock) {
     setRows(1000, 21, 0);
     prefill();

@@ -18,7 +18,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QMessageBox>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <limits>
 
@@ -332,4 +334,25 @@ TEST_F(MainWindow, CommandsWithoutASheetSayNoInstrumentIsLoaded) {
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_EQ(f.Memo1->pane().lines(), (QStringList{"", "kept"}));
     EXPECT_FALSE(app.form2->isVisible());
+}
+
+// Text from a field or a file in a box is plain text: "<b>" and "&lt;" are shown as typed.
+TEST(Boxes, ShowMarkupAsPlainText) {
+    const QString text = QStringLiteral("'<b>5&lt;' is not a valid integer value.");
+    ui::QtDialogs qt;
+    for (bool error : {true, false}) {
+        QString shown;
+        Qt::TextFormat format = Qt::AutoText;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* box = qobject_cast<QMessageBox*>(w); box && box->isVisible()) {
+                    shown = box->text();
+                    format = box->textFormat();
+                    box->accept();
+                }
+        });
+        error ? qt.error(nullptr, text) : qt.message(nullptr, text);
+        EXPECT_EQ(shown, text);
+        EXPECT_EQ(format, Qt::PlainText);
+    }
 }

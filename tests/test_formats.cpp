@@ -78,13 +78,13 @@ TEST(Conversion, IntegerAcceptsSignedDecimalsInRange) {
 
 TEST(Conversion, FloatUsesTheDecimalSeparator) {
     EXPECT_DOUBLE_EQ(toFloat("2,5", u','), 2.5);
-    EXPECT_DOUBLE_EQ(toFloat(" -1,5E2 ", u','), -150);
+    EXPECT_DOUBLE_EQ(toFloat("-1,5E2", u','), -150);
     EXPECT_DOUBLE_EQ(toFloat("7", u','), 7);
     EXPECT_DOUBLE_EQ(toFloat(",5", u','), 0.5);
     EXPECT_DOUBLE_EQ(toFloat("2.5", u'.'), 2.5);
     EXPECT_EQ(toFloat("1e-400", u','), 0); // underflow is no error
     EXPECT_GT(toFloat("1,5E-320", u','), 0);
-    for (const char* bad : {"", "2.5", "abc", "1e", "1,2,3", "1e999", "--1"})
+    for (const char* bad : {"", "2.5", "abc", "1e", "1,2,3", "1e999", "--1", " 2,5", "2,5 ", "\t1"})
         EXPECT_EQ(
             errorOf([&] { toFloat(QString::fromUtf8(bad), u','); }),
             QStringLiteral("'%1' is not a valid floating point value").arg(QString::fromUtf8(bad)))
@@ -120,6 +120,27 @@ TEST(Cp1250, CzechLettersAreSingleBytes) {
     EXPECT_EQ(b, QByteArray("\xF8\xEC\xD8\xCC\xB0"));
     EXPECT_EQ(fromCp1250(b), QStringLiteral("řěŘĚ°"));
     EXPECT_EQ(toCp1250(QStringLiteral("a☃b😀c")), QByteArray("a?b?c"));
+}
+
+// Every byte both ways, against the upper half written out as characters. The five bytes
+// without a character read as U+FFFD and are written back as "?".
+TEST(Cp1250, AllBytesBothWays) {
+    const QString upper = QStringLiteral(
+        "€\uFFFD‚\uFFFD„…†‡\uFFFD‰Š‹ŚŤŽŹ\uFFFD‘’“”•–—\uFFFD™š›śťžź\u00A0ˇ˘Ł¤Ą¦§¨©Ş«¬\u00AD®Ż"
+        "°±˛ł´µ¶·¸ąş»Ľ˝ľżŔÁÂĂÄĹĆÇČÉĘËĚÍÎĎĐŃŇÓÔŐÖ×ŘŮÚŰÜÝŢßŕáâăäĺćçčéęëěíîďđńňóôőö÷řůúűüýţ˙");
+    ASSERT_EQ(upper.size(), 128);
+    QByteArray all(256, 0);
+    QString expected;
+    for (int i = 0; i < 256; ++i) {
+        all[i] = char(i);
+        expected += i < 128 ? QChar(i) : upper.at(i - 128);
+    }
+    const QString decoded = fromCp1250(all);
+    EXPECT_EQ(decoded, expected);
+    QByteArray back = all;
+    for (int undefinedByte : {0x81, 0x83, 0x88, 0x90, 0x98})
+        back[undefinedByte] = '?';
+    EXPECT_EQ(toCp1250(decoded), back);
 }
 
 TEST(InstrumentRecord, LayoutOfCountsAndTexts) {

@@ -293,12 +293,16 @@ void Form1::setCountYellow(int r, int c, bool yellow) {
     e->setPalette(pal);
 }
 
-void Form1::setTestVerdict(const QString& verdict) {
-    m_all.at(currentSheet()).testVerdict = verdict;
+QString Form1::idTextOf(int sheet) const {
+    return m_all.at(sheet).idStroje->text();
 }
 
-void Form1::setCalibrationVerdict(const QString& verdict) {
-    m_all.at(currentSheet()).calibrationVerdict = verdict;
+void Form1::setTestVerdict(int sheet, const QString& verdict) {
+    m_all.at(sheet).testVerdict = verdict;
+}
+
+void Form1::setCalibrationVerdict(int sheet, const QString& verdict) {
+    m_all.at(sheet).calibrationVerdict = verdict;
 }
 
 QString Form1::referenceText(int k) const {
@@ -322,7 +326,7 @@ void Form1::chartsChanged() {
 }
 
 void Form1::showSummaryWindow() {
-    m_form2->show();
+    bringUp(m_form2);
 }
 
 void Form1::showOverallChartWindow() {

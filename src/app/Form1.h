@@ -77,8 +77,9 @@ public:
     QString idText() const override;
     QString tabCaption() const override;
     void setCountYellow(int r, int c, bool yellow) override;
-    void setTestVerdict(const QString& verdict) override;
-    void setCalibrationVerdict(const QString& verdict) override;
+    QString idTextOf(int sheet) const override;
+    void setTestVerdict(int sheet, const QString& verdict) override;
+    void setCalibrationVerdict(int sheet, const QString& verdict) override;
     QString referenceText(int k) const override;
     TextPane& mainPane() override;
     TextPane& summaryPane() override;

@@ -64,12 +64,9 @@ std::int32_t toInt(const QString& text) {
 }
 
 double toFloat(const QString& text, QChar separator) {
+    // Unlike the integer conversion, no blanks are allowed around the number.
     qsizetype i = 0;
-    qsizetype n = text.size();
-    while (i < n && isBlank(text[i]))
-        ++i;
-    while (n > i && isBlank(text[n - 1]))
-        --n;
+    const qsizetype n = text.size();
     std::string c; // the number rewritten for the C library
     if (i < n && (text[i] == u'-' || text[i] == u'+'))
         c += char(text[i++].unicode());

@@ -15,8 +15,9 @@ QChar decimalSeparator();
 // range; anything else raises "'%s' is not a valid integer value".
 std::int32_t toInt(const QString& text);
 
-// A decimal number with the given separator, optionally with an exponent, with optional
-// blanks around it; anything else raises "'%s' is not a valid floating point value".
+// A decimal number with the given separator, optionally with an exponent, and nothing
+// around it (not even blanks); anything else raises "'%s' is not a valid floating point
+// value".
 double toFloat(const QString& text, QChar separator);
 inline double toFloat(const QString& text) {
     return toFloat(text, decimalSeparator());

@@ -19,12 +19,12 @@ void blankCheck(Workspace& ws) {
     if (!detail::hasCurrentSheet(ws))
         return;
 
-    // 1. Row 1, replicates 1 to 4, in this order, with the floating-point conversion.
+    // Row 1, replicates 1 to 4, in this order, with the floating-point conversion.
     double w[4];
     for (int c = 1; c <= 4; ++c)
         w[c - 1] = toFloat(ws.countText(1, c));
 
-    // 2. The midrange, formed in extended precision and stored as a 64-bit real.
+    // The midrange, formed in extended precision and stored as a 64-bit real.
     const double mx = *std::max_element(w, w + 4);
     const double mn = *std::min_element(w, w + 4);
     const double M = double(fchkl(fdivl((long double)mx + (long double)mn, 2.0L)));
@@ -37,7 +37,7 @@ void blankCheck(Workspace& ws) {
         anyExceeds = anyExceeds || exceeds[k];
     }
 
-    // 3., 4. Message boxes, outside summary mode only, the M box first.
+    // Message boxes, outside summary mode only, the M box first.
     if (meanExceeds && !summaryMode())
         ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kBlankMeanBox));
     if (anyExceeds && !summaryMode())
@@ -53,7 +53,7 @@ void blankCheck(Workspace& ws) {
                 pane.add(QStringLiteral("Vzorek %1 přesahuje limit.").arg(k + 1));
     };
 
-    // 5. The main pane.
+    // The main pane.
     TextPane& main = ws.mainPane();
     main.clear();
     main.add(QStringLiteral("Slepé pokusy"));
@@ -61,7 +61,7 @@ void blankCheck(Workspace& ws) {
     main.add(QStringLiteral("Střední hodnota slepých pokusů: ") + value);
     addWarnings(main);
 
-    // 6. The summary block, which opens the instrument's block.
+    // The summary block, which opens the instrument's block.
     if (summaryMode()) {
         const QString hyphens57(57, u'-');
         TextPane& sum = ws.summaryPane();

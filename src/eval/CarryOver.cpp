@@ -30,22 +30,23 @@ void carryOver(Workspace& ws) {
     if (!detail::hasCurrentSheet(ws))
         return;
 
-    // 1. Rows 12, 13, 11 in this order.
+    // The water rows after the samples, then the last sample, in this order.
     const std::int64_t L1 = rowSum(ws, 12);
     const std::int64_t L2 = rowSum(ws, 13);
     const std::int64_t H = rowSum(ws, 11);
 
-    // 2. Numerator and denominator as integers (exact in a double: |x| < 2^35), divided
-    // as reals. H == L2 raises "Floating point division by zero", or "Invalid floating
-    // point operation" when L1 == L2 too.
-    const double K = fchk(fdiv(double(L1 - L2), double(H - L2)) * 100);
+    // K = (L1 - L2) / (H - L2) x 100 as one correctly rounded quotient: 100 (L1 - L2) and
+    // H - L2 are formed as integers (exact in a double: |x| < 2^42) and divided once, so the
+    // per cent is not rounded a second time. H == L2 raises "Floating point division by
+    // zero", or "Invalid floating point operation" when L1 == L2 too.
+    const double K = fdiv(double(100 * (L1 - L2)), double(H - L2));
 
-    // 3., 4.
+    // The pane is already empty while the warning is shown.
     ws.mainPane().clear();
     if (K > 2 && !summaryMode())
         ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kCarryOverBox));
 
-    // 5., 6.
+    // One line in the main pane; in summary mode a headed block in the summary pane.
     const QString line =
         QStringLiteral("Vliv přenosu je: ") + formatGeneral(K) + QStringLiteral(" %");
     ws.mainPane().add(line);

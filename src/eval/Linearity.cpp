@@ -47,14 +47,14 @@ void linearity(Workspace& ws) {
     ui::Series& regression = chart.series(QStringLiteral("Series3"));
     ui::Series& identity = chart.series(QStringLiteral("Series4"));
 
-    // 1. Empty every series of the chart.
+    // Empty every series of the chart.
     for (const auto& s : chart.allSeries())
         s->clear();
 
-    // 2. The title.
+    // The title names the instrument.
     chart.title = QStringList{QStringLiteral("Odchylky měření pro přístroj: ") + ws.idText()};
 
-    // 3. Means, deviations and their points.
+    // Means, deviations and their points.
     double mean[10];
     for (int k = 1; k <= 10; ++k) {
         std::int64_t sum = 0;
@@ -66,7 +66,7 @@ void linearity(Workspace& ws) {
         points.add(r, d, QStringLiteral("v ") + QString::number(k));
     }
 
-    // 4. rc from the extent of Series2. All reference values equal: "Floating point
+    // rc from the extent of Series2. All reference values equal: "Floating point
     // division by zero", or "Invalid floating point operation" when all d are equal too.
     const double maxD = *points.maxY();
     const double minD = *points.minY();
@@ -74,7 +74,7 @@ void linearity(Workspace& ws) {
     const double minR = *points.minX();
     const double rc = fdiv(fchk(100 * fchk(maxD - minD)), fchk(maxR - minR));
 
-    // 5.
+    // The first three lines: heading and rc.
     const QString lines1[3] = {
         QStringLiteral("Výsledky regrese"),
         QStringLiteral("----------------"),
@@ -85,14 +85,14 @@ void linearity(Workspace& ws) {
     for (const QString& l : lines1)
         main.add(l);
 
-    // 6. The fit of the means on the reference values (read again).
+    // The fit of the means on the reference values (read again).
     RegressionPair pairs[10];
     for (int k = 1; k <= 10; ++k)
         pairs[k - 1] = RegressionPair{double(toInt(ws.referenceText(k))), mean[k - 1]};
     double covariance = 0, determination = 0, correlation = 0, slope = 0, intercept = 0;
     Regression(pairs, 10, 1, covariance, determination, correlation, slope, intercept);
 
-    // 7.
+    // The fitted line and its statistics.
     const QString lines2[4] = {
         QStringLiteral("Rovnice regrese: ") + formatGeneral(intercept) + QStringLiteral(" +") +
             formatGeneral(slope) + QStringLiteral("*x"),
@@ -103,14 +103,14 @@ void linearity(Workspace& ws) {
     for (const QString& l : lines2)
         main.add(l);
 
-    // 8., 9. The two lines up to the largest reference value.
+    // The two lines up to the largest reference value.
     const double X = *points.maxX();
     regression.add(0, intercept);
     regression.add(X, fchk(intercept + fchk(slope * X)));
     identity.add(0, 0);
     identity.add(X, X);
 
-    // 10.
+    // In summary mode the same block goes to the summary pane.
     if (summaryMode()) {
         TextPane& sum = ws.summaryPane();
         sum.add(QString());

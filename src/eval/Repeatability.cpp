@@ -59,23 +59,23 @@ constexpr Pair kPairs[6] = {{"1-2", 1, 2}, {"1-3", 1, 3}, {"1-4", 1, 4},
 
 bool CheckPairDifference(Workspace& ws, double& P, double& T, int a, int b, int s,
                          const QString& label) {
-    // 1. The level of the sample from its reference value; the difference in 64 bits, so
+    // The level of the sample from its reference value; the difference in 64 bits, so
     // counts across the whole 32-bit range give the true difference.
     const Level& level = levelOf(toInt(ws.referenceText(s)));
     const std::int64_t d = a >= b ? std::int64_t(a) - b : std::int64_t(b) - a;
 
-    // 2., 3. The pair's lines.
+    // The pair's line in the main pane, and in the summary pane in summary mode.
     ws.mainPane().add(QStringLiteral("vzorky ") + label + QString::fromUtf8(level.mainLabel) +
                       QString::number(d));
     if (summaryMode())
         ws.summaryPane().add(QString::fromUtf8(level.summaryLabel) + QString::number(d));
 
-    // 4. d^2 as an integer, then added as a real. d < 2^32, so d^2 < 2^64 fits unsigned.
+    // d^2 as an integer, then added as a real. d < 2^32, so d^2 < 2^64 fits unsigned.
     const std::uint64_t square = std::uint64_t(d) * std::uint64_t(d);
     P = fchk(P + double(square));
     T = fchk(T + double(square));
 
-    // 5., 6.
+    // A difference above the limit marks the pair's line with "*" in both panes.
     if (d > level.limit) {
         ws.mainPane().appendToLast(QStringLiteral("*"));
         if (summaryMode())
@@ -92,18 +92,18 @@ void repeatability(Workspace& ws) {
     TextPane& main = ws.mainPane();
     TextPane& sum = ws.summaryPane();
 
-    // 1.
+    // Counters and sums of squares start afresh; the main pane is emptied.
     std::int32_t n = 0;
     main.clear();
     double P = 0;
     double T = 0;
 
-    // 2. Rows 2 to 11 white.
+    // Rows 2 to 11 white again before the pairs are judged anew.
     for (int r = 2; r <= 11; ++r)
         for (int c = 1; c <= 4; ++c)
             ws.setCountYellow(r, c, false);
 
-    // 3., 4. Headings.
+    // Headings.
     const QString title = QStringLiteral("Vyhodnocení opakovatelností celého setu.");
     const QString hyphens34(34, u'-');
     main.add(QString());
@@ -115,7 +115,7 @@ void repeatability(Workspace& ws) {
         sum.add(hyphens34);
     }
 
-    // 5. Sample by sample.
+    // Sample by sample: six pairs each, then the partial repeatability.
     for (int s = 1; s <= 10; ++s) {
         const int row = s + 1;
         main.add(QStringLiteral("vzorky ") + QString::number(s));
@@ -140,7 +140,7 @@ void repeatability(Workspace& ws) {
     const QString overall = formatGeneral(fsqrt(fdiv(T, 120)));
     const QString share = formatGeneral(fdiv(double(n) * 100, 60));
 
-    // 6. Closing lines of the summary block.
+    // Closing lines of the summary block.
     if (summaryMode()) {
         sum.add(QString());
         sum.add(QStringLiteral("celková opakovatelnost: ") + overall);
@@ -156,12 +156,12 @@ void repeatability(Workspace& ws) {
                                "vzorků (60 kombinací)"));
     }
 
-    // 7. Closing lines of the main pane.
+    // Closing lines of the main pane.
     main.add(QStringLiteral("celková opakovatelnost: ") + overall);
     main.add(QStringLiteral("Rozdíl mezi vzorky je v: ") + share + QStringLiteral(" % případů."));
     main.add(QStringLiteral("* - diference je větší než předepisuje norma"));
 
-    // 8.
+    // More than 3 of the 60 pairs above their limits: the warning box.
     if (n > 3 && !summaryMode())
         ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kRepeatabilityBox));
 }

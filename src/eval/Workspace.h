@@ -28,8 +28,12 @@ public:
     virtual QString idText() const = 0;     // the "id stroje" header field
     virtual QString tabCaption() const = 0; // caption of the current tab page
     virtual void setCountYellow(int r, int c, bool yellow) = 0;
-    virtual void setTestVerdict(const QString& verdict) = 0;
-    virtual void setCalibrationVerdict(const QString& verdict) = 0;
+
+    // Any sheet by its index, without making it current: its "id stroje" field and the two
+    // verdicts of its record.
+    virtual QString idTextOf(int sheet) const = 0;
+    virtual void setTestVerdict(int sheet, const QString& verdict) = 0;
+    virtual void setCalibrationVerdict(int sheet, const QString& verdict) = 0;
 
     // Reference value field k, 1..10.
     virtual QString referenceText(int k) const = 0;

@@ -38,6 +38,7 @@ void setupOverallChart(ui::ChartModel& chart) {
     chart.title = QStringList{QStringLiteral("celkové vyhodnocení testu")};
     chart.background = Qt::white;
     chart.backWallFilled = false;
+    chart.plotFramed = false; // no walls: the axes alone bound the plot
     chart.legend = ui::LegendPlace::Right;
     chart.bottom.title = QStringLiteral("avg(error)");
     chart.bottom.setRange(-1000, 1000); // the overall test replaces both ends

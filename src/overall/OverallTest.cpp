@@ -45,8 +45,9 @@ void addLines(TextPane& pane, std::initializer_list<const char16_t*> lines) {
         pane.add(QString::fromUtf16(line));
 }
 
-void addVerdictLine(Workspace& ws, const QString& verdict) {
-    ws.summaryPane().add(QStringLiteral("přístroj ") + ws.idText() + QStringLiteral(" - ") +
+// The verdict line of sheet i, named by its "id stroje" field; the sheet is not made current.
+void addVerdictLine(Workspace& ws, int i, const QString& verdict) {
+    ws.summaryPane().add(QStringLiteral("přístroj ") + ws.idTextOf(i) + QStringLiteral(" - ") +
                          verdict);
 }
 
@@ -89,11 +90,10 @@ void errorStage(Workspace& ws, int n) {
                             "porovnání testu, příloha ke grafu kruhového testu:"));
     pane.add(kSeparator);
     for (int i = 0; i < n; ++i) {
-        ws.setCurrentSheet(i);
-        ws.setTestVerdict(QStringLiteral("vyhověl"));
+        ws.setTestVerdict(i, QStringLiteral("vyhověl"));
         const QString verdict = testVerdict(f, f.D[i], f.S[i]);
-        ws.setTestVerdict(verdict);
-        addVerdictLine(ws, verdict);
+        ws.setTestVerdict(i, verdict);
+        addVerdictLine(ws, i, verdict);
     }
     addLines(pane, {u"V grafu jsou vyneseny jednotlivé přístroje v souřadnicích [průměrná chyba "
                     u"měření, směrodatná odchylka chyby měření].",
@@ -143,11 +143,10 @@ void calibrationStage(Workspace& ws, int n) {
                             "referenčním hodnotám a kvalitě proložení, příloha ke grafu:"));
     pane.add(kSeparator);
     for (int i = 0; i < n; ++i) {
-        ws.setCurrentSheet(i);
-        ws.setCalibrationVerdict(QStringLiteral("vyhověl"));
+        ws.setCalibrationVerdict(i, QStringLiteral("vyhověl"));
         const QString verdict = calibrationVerdict(f, E[i], Q[i]);
-        ws.setCalibrationVerdict(verdict);
-        addVerdictLine(ws, verdict);
+        ws.setCalibrationVerdict(i, verdict);
+        addVerdictLine(ws, i, verdict);
     }
     addLines(
         pane,

@@ -130,6 +130,7 @@ public:
     QStringList title;
     QColor background = Qt::white;
     bool backWallFilled = false;
+    bool plotFramed = true; // a frame around the plot area
     LegendPlace legend = LegendPlace::Right;
     Axis bottom, left, right;
 

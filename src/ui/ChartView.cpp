@@ -306,10 +306,6 @@ void drawSeries(QPainter& p, const ChartLayout& L, const Series& s) {
     }
 }
 
-QString markText(const ChartPoint& pt) {
-    return pt.label.isEmpty() ? formatAxisLabel(pt.y, QString(), 0) : pt.label;
-}
-
 void drawMarks(QPainter& p, const ChartLayout& L, Series& s, bool record, const QFontMetrics& fm) {
     auto& marks = s.marks();
     const auto& pts = s.points();
@@ -327,7 +323,7 @@ void drawMarks(QPainter& p, const ChartLayout& L, Series& s, bool record, const 
                 marks[i].drawn = false;
             continue;
         }
-        const QString text = markText(pt);
+        const QString& text = pt.label; // an empty label stays empty, never the value
         if (!mark.pinned) {
             const QPoint c = L.toPixel(pt.x, pt.y, s.vertical).toPoint();
             const int w = fm.horizontalAdvance(text) + 2 * kMarkPad;
@@ -560,9 +556,11 @@ void paintChart(ChartModel& m, QPainter& p, QSize size, bool recordMarks) {
     drawAxis(p, L, m.bottom, L.bottom, AxisSide::Bottom, fm);
     drawAxis(p, L, m.left, L.left, AxisSide::Left, fm);
     drawAxis(p, L, m.right, L.right, AxisSide::Right, fm);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(Qt::NoBrush);
-    p.drawRect(L.plot.adjusted(0, 0, -1, -1));
+    if (m.plotFramed) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(L.plot.adjusted(0, 0, -1, -1));
+    }
 
     for (const auto& s : m.allSeries())
         drawSeries(p, L, *s);

@@ -22,6 +22,8 @@ void showBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QString::fromUtf8(kAppTitle), text, QMessageBox::Ok, owner);
     box.setObjectName(icon == QMessageBox::Critical ? QStringLiteral("ErrorBox")
                                                     : QStringLiteral("MessageBox"));
+    // The text may quote a field or a file: it is shown as it stands, never as markup.
+    box.setTextFormat(Qt::PlainText);
     // Centred on the screen, wherever the main window stands.
     box.adjustSize();
     if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())

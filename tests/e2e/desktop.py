@@ -348,6 +348,13 @@ class Session:
                 raise Failure(f"window {window.title!r} did not take the keyboard focus")
             time.sleep(0.05)
 
+    def stacking(self):
+        """Ids of the top-level windows, bottom to top, as the X server stacks them."""
+        r = subprocess.run(["xwininfo", "-root", "-children"], env=self.env,
+                           capture_output=True, text=True, timeout=20)
+        return [int(m.group(1), 16) for m in re.finditer(r"^\s+(0x[0-9a-f]+) ", r.stdout,
+                                                          re.MULTILINE)]
+
     def raise_window(self, window):
         # There is no window manager to bring a clicked window to the front.
         self.x("windowraise", window.wid)

@@ -123,6 +123,18 @@ def run(program, xclose, examples, artefacts):
         wait_text(s, form2, FORM2_MEMO, X.summary_block(3), "summary pane after the batch run")
         wait_text(s, main, MEMO1, X.linearity_lines(3), "main pane after the batch run")
         s.no_box()
+        # A second run while the summary window is open behind the main window brings it to
+        # the front again.
+        s.raise_window(main)
+        check(s.stacking().index(form2.wid) < s.stacking().index(main.wid),
+              "the main window was raised over the summary window")
+        s.button(main, *AKTUALNI_VYBER)
+        deadline = time.monotonic() + 5
+        while s.stacking().index(form2.wid) < s.stacking().index(main.wid):
+            check(time.monotonic() < deadline,
+                  "the summary window comes to the front again on a second batch run")
+            time.sleep(0.05)
+        s.no_box()
         s.button(form2, *FORM2_ZAVRIT)
         s.wait_gone(form2)
 

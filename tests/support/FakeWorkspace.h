@@ -51,9 +51,10 @@ public:
     QString idText() const override { return sheets.at(current).id; }
     QString tabCaption() const override { return sheets.at(current).caption; }
     void setCountYellow(int r, int c, bool y) override;
-    void setTestVerdict(const QString& v) override { sheets.at(current).testVerdict = v; }
-    void setCalibrationVerdict(const QString& v) override {
-        sheets.at(current).calibrationVerdict = v;
+    QString idTextOf(int i) const override { return sheets.at(i).id; }
+    void setTestVerdict(int i, const QString& v) override { sheets.at(i).testVerdict = v; }
+    void setCalibrationVerdict(int i, const QString& v) override {
+        sheets.at(i).calibrationVerdict = v;
     }
     QString referenceText(int k) const override { return references.at(k - 1); }
     vel::TextPane& mainPane() override { return main; }
