@@ -51,7 +51,7 @@ QString dec(const char* text) {
     return s;
 }
 
-QStringList L(std::initializer_list<const char*> lines) {
+QStringList textLines(std::initializer_list<const char*> lines) {
     QStringList out;
     for (const char* l : lines)
         out << QString::fromUtf8(l);
@@ -107,7 +107,7 @@ TEST_F(Eval, BlankEqualValuesGiveThreeFixedLines) {
     prefill();
     blankCheck(ws);
     EXPECT_EQ(ws.main.lines(),
-              L({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 2"}));
+              textLines({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 2"}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(ws.summary.lines(), QStringList{"old summary"});
 }
@@ -125,10 +125,10 @@ TEST_F(Eval, BlankBothWarningsMeanBoxFirst) {
     setBlanks("1", "1", "1", "9");
     blankCheck(ws);
     EXPECT_EQ(ws.main.lines(),
-              L({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 5",
+              textLines({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 5",
                  "Střední hodnota vod přesahuje 3000 buněk/ml.", "Vzorek 4 přesahuje limit."}));
     EXPECT_EQ(dialogs.messages,
-              L({"Střední hodnota vod přesahuje 3000 buněk/ml.", "Slepý vzorek přesahuje limit."}));
+              textLines({"Střední hodnota vod přesahuje 3000 buněk/ml.", "Slepý vzorek přesahuje limit."}));
 }
 
 TEST_F(Eval, BlankBoxesAppearBeforeThePaneIsReplaced) {
@@ -147,7 +147,7 @@ TEST_F(Eval, BlankBoundariesAreWithinTheLimits) {
     setBlanks("8", "-2", "8", "-2");
     blankCheck(ws);
     EXPECT_EQ(ws.main.lines(),
-              L({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 3"}));
+              textLines({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 3"}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     setBlanks("3", "3", "3", "3");
@@ -175,7 +175,7 @@ TEST_F(Eval, BlankSeveralAboveEightGiveOneBoxAndOneLineEach) {
                      "Střední hodnota vod přesahuje 3000 buněk/ml.", "Vzorek 1 přesahuje limit.",
                      "Vzorek 3 přesahuje limit."}));
     EXPECT_EQ(dialogs.messages,
-              L({"Střední hodnota vod přesahuje 3000 buněk/ml.", "Slepý vzorek přesahuje limit."}));
+              textLines({"Střední hodnota vod přesahuje 3000 buněk/ml.", "Slepý vzorek přesahuje limit."}));
 }
 
 TEST_F(Eval, BlankSingleAboveEightWithoutMeanWarning) {
@@ -183,7 +183,7 @@ TEST_F(Eval, BlankSingleAboveEightWithoutMeanWarning) {
     setBlanks("9", "-9", "0", "0");
     blankCheck(ws);
     EXPECT_EQ(ws.main.lines(),
-              L({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 0",
+              textLines({"Slepé pokusy", "------------", "Střední hodnota slepých pokusů: 0",
                  "Vzorek 1 přesahuje limit."}));
     EXPECT_EQ(dialogs.messages, QStringList{"Slepý vzorek přesahuje limit."});
 }
@@ -209,7 +209,7 @@ TEST_F(Eval, BlankSummaryModeBlock) {
     QStringList expected;
     expected << "old summary" << kHyphens57 << "Výsledky testu pro stroj: MAT 123" << kHyphens57
              << ""
-             << L({"Slepé pokusy", "------------", "Sřední hodnota slepých pokusů: 5",
+             << textLines({"Slepé pokusy", "------------", "Sřední hodnota slepých pokusů: 5",
                    "Střední hodnota vod přesahuje 3000 buněk/ml.", "Vzorek 4 přesahuje limit.",
                    "Dle normy: střední hodnota měření vod nesmí přesahovat 3000 buněk/ml, žádné "
                    "z měření vod nevykazuje 8000 buněk/ml"});
@@ -224,7 +224,7 @@ TEST_F(Eval, BlankSummaryModeWithoutWarnings) {
     blankCheck(ws);
     QStringList expected;
     expected << kHyphens57 << "Výsledky testu pro stroj:   id s mezerami " << kHyphens57 << ""
-             << L({"Slepé pokusy", "------------", "Sřední hodnota slepých pokusů: 2,5",
+             << textLines({"Slepé pokusy", "------------", "Sřední hodnota slepých pokusů: 2,5",
                    "Dle normy: střední hodnota měření vod nesmí přesahovat 3000 buněk/ml, žádné "
                    "z měření vod nevykazuje 8000 buněk/ml"});
     expected[6] = dec(expected[6].toUtf8().constData());
@@ -457,11 +457,11 @@ TEST_F(Eval, RepeatabilitySummaryModeBlock) {
     EXPECT_TRUE(sheet->isYellow(3, 4));
     QStringList expected = {"old summary", "", "Vyhodnocení opakovatelností celého setu.",
                             kHyphens34};
-    expected << L({" diference na hladině <150*10^3: 10", " diference na hladině <150*10^3: 30*",
+    expected << textLines({" diference na hladině <150*10^3: 10", " diference na hladině <150*10^3: 30*",
                    " diference na hladině <150*10^3: 0", " diference na hladině <150*10^3: 20",
                    " diference na hladině <150*10^3: 10", " diference na hladině <150*10^3: 30*"})
              << dec("parciální opakovatelnost vzorku 1 : 14,1");
-    expected << L({" diference na hladině 150-300*10^3: 0", " diference na hladině 150-300*10^3: 0",
+    expected << textLines({" diference na hladině 150-300*10^3: 0", " diference na hladině 150-300*10^3: 0",
                    " diference na hladině 150-300*10^3: 43*",
                    " diference na hladině 150-300*10^3: 0",
                    " diference na hladině 150-300*10^3: 43*",
@@ -475,7 +475,7 @@ TEST_F(Eval, RepeatabilitySummaryModeBlock) {
     // T = 2400 + 5547 = 7947: sqrt(7947 / 120) = 8.14; 5 of 60 = 8.33 %
     expected << "" << dec("celková opakovatelnost: 8,14")
              << dec("Rozdíl mezi vzorky na daných hladiná dle normy je v: 8,33 % případů.")
-             << L({"* - diference na dané hladině je mezi vzorky větší než předepisuje norma",
+             << textLines({"* - diference na dané hladině je mezi vzorky větší než předepisuje norma",
                    "Parciální opakovatelnost je určena jako směrodatná odchylka pro diference "
                    "mezi kombinacemi měření jednotlivých vzorků (6 kombinací)",
                    "Celková opakovatelnost je určena jako směrodatná odchylka pro diference mezi "
@@ -937,7 +937,7 @@ protected:
     QStringList expectedBlock() const {
         QStringList e;
         e << kHyphens57 << "Výsledky testu pro stroj: MAT 123" << kHyphens57 << "";
-        e << L({"Slepé pokusy", "------------", "Sřední hodnota slepých pokusů: 5",
+        e << textLines({"Slepé pokusy", "------------", "Sřední hodnota slepých pokusů: 5",
                 "Střední hodnota vod přesahuje 3000 buněk/ml.", "Vzorek 4 přesahuje limit.",
                 "Dle normy: střední hodnota měření vod nesmí přesahovat 3000 buněk/ml, žádné z "
                 "měření vod nevykazuje 8000 buněk/ml"});
@@ -953,7 +953,7 @@ protected:
         e << ""
           << "celková opakovatelnost: 0"
           << "Rozdíl mezi vzorky na daných hladiná dle normy je v: 0 % případů."
-          << L({"* - diference na dané hladině je mezi vzorky větší než předepisuje norma",
+          << textLines({"* - diference na dané hladině je mezi vzorky větší než předepisuje norma",
                 "Parciální opakovatelnost je určena jako směrodatná odchylka pro diference mezi "
                 "kombinacemi měření jednotlivých vzorků (6 kombinací)",
                 "Celková opakovatelnost je určena jako směrodatná odchylka pro diference mezi "
@@ -1025,7 +1025,7 @@ TEST_F(Batch, AfterwardsASingleClickShowsItsBoxesAndLeavesTheSummary) {
     const QStringList summary = ws.summary.lines();
     blankCheck(ws);
     EXPECT_EQ(dialogs.messages,
-              L({"Střední hodnota vod přesahuje 3000 buněk/ml.", "Slepý vzorek přesahuje limit."}));
+              textLines({"Střední hodnota vod přesahuje 3000 buněk/ml.", "Slepý vzorek přesahuje limit."}));
     EXPECT_EQ(ws.summary.lines(), summary);
 }
 

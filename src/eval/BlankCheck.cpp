@@ -27,7 +27,7 @@ void blankCheck(Workspace& ws) {
     // The midrange, formed in extended precision and stored as a 64-bit real.
     const double mx = *std::max_element(w, w + 4);
     const double mn = *std::min_element(w, w + 4);
-    const double M = double(fchkl(fdivl((long double)mx + (long double)mn, 2.0L)));
+    const double M = toReal((LongReal(mx) + mn) / 2).value();
 
     const bool meanExceeds = M > 3;
     bool exceeds[4];

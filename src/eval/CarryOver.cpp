@@ -39,7 +39,7 @@ void carryOver(Workspace& ws) {
     // H - L2 are formed as integers (exact in a double: |x| < 2^42) and divided once, so the
     // per cent is not rounded a second time. H == L2 raises "Floating point division by
     // zero", or "Invalid floating point operation" when L1 == L2 too.
-    const double K = fdiv(double(100 * (L1 - L2)), double(H - L2));
+    const double K = (Real(double(100 * (L1 - L2))) / double(H - L2)).value();
 
     // The pane is already empty while the warning is shown.
     ws.mainPane().clear();

@@ -60,9 +60,9 @@ void linearity(Workspace& ws) {
         std::int64_t sum = 0;
         for (int c = 1; c <= 4; ++c)
             sum += toInt(ws.countText(k + 1, c));
-        mean[k - 1] = fdiv(double(sum), 4);
+        mean[k - 1] = (Real(double(sum)) / 4).value();
         const double r = toInt(ws.referenceText(k));
-        const double d = std::fabs(fchk(mean[k - 1] - r));
+        const double d = abs(Real(mean[k - 1]) - r).value();
         points.add(r, d, QStringLiteral("v ") + QString::number(k));
     }
 
@@ -72,7 +72,9 @@ void linearity(Workspace& ws) {
     const double minD = *points.minY();
     const double maxR = *points.maxX();
     const double minR = *points.minX();
-    const double rc = fdiv(fchk(100 * fchk(maxD - minD)), fchk(maxR - minR));
+    const Real spreadD = 100 * (Real(maxD) - minD);
+    const Real spreadR = Real(maxR) - minR;
+    const double rc = (spreadD / spreadR).value();
 
     // The first three lines: heading and rc.
     const QString lines1[3] = {
@@ -106,7 +108,7 @@ void linearity(Workspace& ws) {
     // The two lines up to the largest reference value.
     const double X = *points.maxX();
     regression.add(0, intercept);
-    regression.add(X, fchk(intercept + fchk(slope * X)));
+    regression.add(X, (intercept + Real(slope) * X).value());
     identity.add(0, 0);
     identity.add(X, X);
 

@@ -14,31 +14,33 @@ void Regression(const RegressionPair* pairs, int n, int mode, double& covariance
                 double& determination, double& correlation, double& slope, double& intercept) {
     const bool logX = mode == 2 || mode == 4;
     const bool logY = mode == 3 || mode == 4;
-    double su = 0, sv = 0, suv = 0, suu = 0, svv = 0;
+    Real su = 0, sv = 0, suv = 0, suu = 0, svv = 0;
     for (int i = 0; i < n; ++i) {
-        double u = logX ? fln(pairs[i].x) : pairs[i].x;
-        double v = logY ? fln(pairs[i].y) : pairs[i].y;
-        su = fchk(su + u);
-        sv = fchk(sv + v);
-        suv = fchk(suv + fchk(u * v));
-        suu = fchk(suu + fchk(u * u));
-        svv = fchk(svv + fchk(v * v));
+        const Real u = logX ? ln(pairs[i].x) : Real(pairs[i].x);
+        const Real v = logY ? ln(pairs[i].y) : Real(pairs[i].y);
+        su += u;
+        sv += v;
+        suv += u * v;
+        suu += u * u;
+        svv += v * v;
     }
-    const double dn = n;
-    const double num = fchk(fchk(dn * suv) - fchk(su * sv));
-    const double denU = fchk(fchk(dn * suu) - fchk(su * su));
-    const double denV = fchk(fchk(dn * svv) - fchk(sv * sv));
-    const double b = fdiv(num, denU);
-    double a = fdiv(fchk(sv - fchk(b * su)), dn);
+    const Real dn = n;
+    // Products and differences of finite values can only overflow, so the order in which
+    // the two sides of each operation are formed does not change the message.
+    const Real num = dn * suv - su * sv;
+    const Real denU = dn * suu - su * su;
+    const Real denV = dn * svv - sv * sv;
+    const Real b = num / denU;
+    Real a = (sv - b * su) / dn;
     if (logY)
-        a = fexp(a);
-    const double r = fdiv(num, fsqrt(fchk(std::fabs(denU) * std::fabs(denV))));
-    const double cov = fdiv(fchk(suv - fdiv(fchk(su * sv), dn)), dn - 1);
-    covariance = cov;
-    determination = fchk(r * r);
-    correlation = r;
-    slope = b;
-    intercept = a;
+        a = exp(a);
+    const Real r = num / sqrt(abs(denU) * abs(denV));
+    const Real cov = (suv - su * sv / dn) / (dn - 1);
+    covariance = cov.value();
+    determination = (r * r).value();
+    correlation = r.value();
+    slope = b.value();
+    intercept = a.value();
 }
 
 RegressionResult Regression(const std::vector<RegressionPair>& pairs, int mode) {
@@ -73,9 +75,9 @@ double Median(const double* values, int count) {
         return at(h);
     // The sum in extended precision, so two values near the top of the range do not
     // overflow before the halving; the median itself is stored as a 64-bit real.
-    const long double upper = at(h - 1);
-    const long double lower = at(h);
-    return double(fchkl((upper + lower) / 2));
+    const LongReal upper = at(h - 1);
+    const LongReal lower = at(h);
+    return toReal((upper + lower) / 2).value();
 }
 
 double Median(const std::vector<double>& values) {
@@ -83,24 +85,24 @@ double Median(const std::vector<double>& values) {
 }
 
 double Mean(const std::vector<double>& values) {
-    long double sum = 0;
+    LongReal sum = 0;
     for (double v : values)
         sum += v;
-    return double(fchkl(fdivl(sum, (long double)values.size())));
+    return toReal(sum / (long double)values.size()).value();
 }
 
 double SampleStdDev(const std::vector<double>& values) {
-    const long double m = values.size();
-    long double sum = 0;
+    const LongReal m = values.size();
+    LongReal sum = 0;
     for (double v : values)
         sum += v;
-    const long double mean = fdivl(sum, m);
-    long double squares = 0;
+    const LongReal mean = sum / m;
+    LongReal squares = 0;
     for (double v : values) {
-        long double d = v - mean;
+        const LongReal d = v - mean;
         squares += d * d;
     }
-    return double(fchkl(fsqrtl(fdivl(squares, m - 1))));
+    return toReal(sqrt(squares / (m - 1))).value();
 }
 
 } // namespace vel

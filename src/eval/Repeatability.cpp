@@ -72,8 +72,8 @@ bool CheckPairDifference(Workspace& ws, double& P, double& T, int a, int b, int 
 
     // d^2 as an integer, then added as a real. d < 2^32, so d^2 < 2^64 fits unsigned.
     const std::uint64_t square = std::uint64_t(d) * std::uint64_t(d);
-    P = fchk(P + double(square));
-    T = fchk(T + double(square));
+    P = (Real(P) + double(square)).value();
+    T = (Real(T) + double(square)).value();
 
     // A difference above the limit marks the pair's line with "*" in both panes.
     if (d > level.limit) {
@@ -129,7 +129,7 @@ void repeatability(Workspace& ws) {
                 ws.setCountYellow(row, pair.second, true);
             }
         }
-        const QString partial = formatGeneral(fsqrt(fdiv(P, 12)));
+        const QString partial = formatGeneral(sqrt(Real(P) / 12).value());
         main.add(QStringLiteral("parciální opakovatelnost: ") + partial);
         if (summaryMode())
             sum.add(QStringLiteral("parciální opakovatelnost vzorku ") + QString::number(s) +
@@ -137,8 +137,8 @@ void repeatability(Workspace& ws) {
         P = 0;
     }
 
-    const QString overall = formatGeneral(fsqrt(fdiv(T, 120)));
-    const QString share = formatGeneral(fdiv(double(n) * 100, 60));
+    const QString overall = formatGeneral(sqrt(Real(T) / 120).value());
+    const QString share = formatGeneral((Real(double(n)) * 100 / 60).value());
 
     // Closing lines of the summary block.
     if (summaryMode()) {

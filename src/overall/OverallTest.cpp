@@ -20,8 +20,8 @@ constexpr int kReadings = kSamples * kReplicates; // 40 readings per instrument
 
 const QString kSeparator = QStringLiteral("-------------------------------------------");
 
-double sq(double v) {
-    return fchk(v * v);
+Real sq(Real v) {
+    return v * v;
 }
 
 // Reading of sample k (row k + 1), replicate j, and the reference value of sample k, read
@@ -73,14 +73,15 @@ void errorStage(Workspace& ws, int n) {
     }
 
     computeCentre(f);
+    const Real M = f.M, Med = f.Med;
     chart.series(QStringLiteral("Series4"))
-        .setShape(fchk(f.M - f.a), fchk(f.Med - f.b), fchk(f.M + f.a), fchk(f.Med + f.b));
+        .setShape((M - f.a).value(), (Med - f.b).value(), (M + f.a).value(), (Med + f.b).value());
     chart.series(QStringLiteral("Series3")).add(f.avgD, f.avgS);
     chart.series(QStringLiteral("Series5")).add(f.M, f.Med);
 
     computeCircle(f);
     chart.series(QStringLiteral("Series2"))
-        .setShape(fchk(f.M - f.R), fchk(f.Med - f.R), fchk(f.M + f.R), fchk(f.Med + f.R));
+        .setShape((M - f.R).value(), (Med - f.R).value(), (M + f.R).value(), (Med + f.R).value());
     chart.bottom.setRange(f.axisMin, f.axisMax);
     chart.zoom.reset(); // a new run shows its own ranges
 
@@ -182,7 +183,7 @@ InstrumentError instrumentError(const std::array<std::int64_t, 40>& errors) {
         sum += e;
         values.push_back(double(e));
     }
-    return {fdiv(double(sum), kReadings), SampleStdDev(values)};
+    return {(Real(double(sum)) / kReadings).value(), SampleStdDev(values)};
 }
 
 void computeCentre(OverallFigures& f) {
@@ -190,8 +191,8 @@ void computeCentre(OverallFigures& f) {
     f.Med = Median(f.S);
     const auto [dMin, dMax] = std::minmax_element(f.D.begin(), f.D.end());
     const auto [sMin, sMax] = std::minmax_element(f.S.begin(), f.S.end());
-    f.a = fchk(fchk(*dMax - *dMin) / 2 * 0.95);
-    f.b = fchk(fchk(*sMax - *sMin) / 2 * 0.95);
+    f.a = ((Real(*dMax) - *dMin) / 2 * 0.95).value();
+    f.b = ((Real(*sMax) - *sMin) / 2 * 0.95).value();
     f.avgD = Mean(f.D);
     f.avgS = Mean(f.S);
 }
@@ -199,11 +200,12 @@ void computeCentre(OverallFigures& f) {
 void computeCircle(OverallFigures& f) {
     f.sigmaD = SampleStdDev(f.D); // the first figure to fail with a single instrument
     f.sigmaS = SampleStdDev(f.S);
-    const double med = Median(f.S);
-    f.R = fchk(fchk(1.96 * f.sigmaD + fchk(med + 1.65 * f.sigmaS)) / 2);
+    const Real med = Median(f.S);
+    // The average of the two radius candidates; either side can only overflow.
+    f.R = ((1.96 * Real(f.sigmaD) + (med + 1.65 * Real(f.sigmaS))) / 2).value();
     const auto [dMin, dMax] = std::minmax_element(f.D.begin(), f.D.end());
-    f.axisMin = std::min(*dMin, fchk(f.M - f.R));
-    f.axisMax = std::max(*dMax, fchk(f.M + f.R));
+    f.axisMin = std::min(*dMin, (Real(f.M) - f.R).value());
+    f.axisMax = std::max(*dMax, (Real(f.M) + f.R).value());
 }
 
 OverallFigures computeOverall(const std::vector<double>& D, const std::vector<double>& S) {
@@ -217,13 +219,13 @@ OverallFigures computeOverall(const std::vector<double>& D, const std::vector<do
 
 QString testVerdict(const OverallFigures& f, double d, double s) {
     QString verdict = QStringLiteral("vyhověl");
-    const double dx = sq(fchk(d - f.M)), dy = sq(fchk(s - f.Med));
-    const double tx = fdiv(dx, sq(f.a)); // the horizontal term fails first
-    const double ty = fdiv(dy, sq(f.b));
-    const double t = fchk(tx + ty - 1);
-    if (t > 0)
+    const Real dx = sq(Real(d) - f.M);
+    const Real dy = sq(Real(s) - f.Med);
+    const Real tx = dx / sq(f.a); // the horizontal term fails first
+    const Real ty = dy / sq(f.b);
+    if (tx + ty - 1 > 0) // outside the ellipse
         verdict = QStringLiteral("s výhradami");
-    if (fsqrt(fchk(dx + dy)) > f.R)
+    if (sqrt(dx + dy) > f.R) // outside the circle
         verdict = QStringLiteral("nevyhověl");
     return verdict;
 }
@@ -233,11 +235,11 @@ CalibrationFit calibrationFit(const std::array<RegressionPair, 40>& pairs) {
     double covariance = 0, correlation = 0;
     Regression(pairs.data(), int(pairs.size()), 1, covariance, fit.determination, correlation,
                fit.slope, fit.intercept);
-    double sse = 0;
+    Real sse = 0;
     for (const RegressionPair& p : pairs)
-        sse = fchk(sse + sq(fchk(p.y - fchk(fchk(fit.slope * p.x) + fit.intercept))));
-    fit.E = fsqrt(fdiv(sse, kReadings - 2));
-    fit.Q = fchk(1 - fit.determination);
+        sse += sq(Real(p.y) - (fit.slope * Real(p.x) + fit.intercept));
+    fit.E = sqrt(sse / (kReadings - 2)).value();
+    fit.Q = (1 - Real(fit.determination)).value();
     return fit;
 }
 
@@ -249,15 +251,16 @@ CalibrationFigures computeCalibration(const std::vector<double>& E, const std::v
     f.meanQ = Mean(Q);
     f.sigmaE = SampleStdDev(E);
     f.sigmaQ = SampleStdDev(Q);
-    const double root40 = fsqrt(kReadings);
-    f.LQ = fchk(f.meanQ + fdiv(3 * f.sigmaQ, root40));
-    f.LE = fchk(f.meanE + fdiv(3 * f.sigmaE, root40));
-    f.CQ = fchk(f.meanQ + 1.65 * f.sigmaQ);
-    f.CE = fchk(f.meanE + 1.65 * f.sigmaE);
-    const double xm = std::max(*std::max_element(E.begin(), E.end()), f.CE);
-    const double ym = std::max(*std::max_element(Q.begin(), Q.end()), f.CQ);
-    f.xMax = fchk(xm * 0.1 + xm);
-    f.yMax = fchk(ym * 0.1 + ym);
+    const Real meanE = f.meanE, meanQ = f.meanQ, sigmaE = f.sigmaE, sigmaQ = f.sigmaQ;
+    const Real root40 = sqrt(Real(kReadings));
+    f.LQ = (meanQ + 3 * sigmaQ / root40).value();
+    f.LE = (meanE + 3 * sigmaE / root40).value();
+    f.CQ = (meanQ + 1.65 * sigmaQ).value();
+    f.CE = (meanE + 1.65 * sigmaE).value();
+    const Real xm = std::max(*std::max_element(E.begin(), E.end()), f.CE);
+    const Real ym = std::max(*std::max_element(Q.begin(), Q.end()), f.CQ);
+    f.xMax = (xm * 0.1 + xm).value();
+    f.yMax = (ym * 0.1 + ym).value();
     return f;
 }
 
