@@ -11,8 +11,17 @@ Memo::Memo(QWidget* parent) : QPlainTextEdit(parent) {
     setTabChangesFocus(true);
     setUndoRedoEnabled(false);
     m_pane.setChangeListener([this] { scheduleRefresh(); });
-    m_pane.setUserSource([this] { return toPlainText(); });
+    m_pane.setUserSource([this] { return typedText(); });
     connect(this, &QPlainTextEdit::textChanged, this, &Memo::userEdited);
+}
+
+// The text as the user left it. toPlainText() would turn a non-breaking space into a plain
+// one; only the breaks between lines (paragraphs, or a Shift+Enter) become line ends.
+QString Memo::typedText() const {
+    QString text = document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
 }
 
 void Memo::scheduleRefresh() {

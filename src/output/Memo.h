@@ -17,6 +17,7 @@ public:
     void refresh();
 
 private:
+    QString typedText() const;
     void scheduleRefresh();
     void userEdited();
 
