@@ -21,6 +21,7 @@
 
 #include <cmath>
 #include <functional>
+#include <sys/stat.h>
 
 using testing_support::FakeWorkspace;
 using testing_support::ScriptedDialogs;
@@ -466,6 +467,16 @@ TEST(ChartWindows, SavedImageIsABitmapOfTheChartSize) {
     ASSERT_EQ(sd.errors.size(), 1);
     EXPECT_TRUE(sd.errors[0].startsWith("Cannot create file \"")) << sd.errors[0].toStdString();
     EXPECT_TRUE(sd.errors[0].contains("chart.bmp"));
+
+    // A named pipe that nobody reads fails at once instead of freezing the window.
+    const QString pipe = dir.filePath("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    sd.files.push_back(pipe);
+    EXPECT_EQ(testing_support::inChildProcess([&] {
+                  form3.Button2->click();
+                  return sd.errors.value(1);
+              }),
+              QStringLiteral("Cannot create file \"%1\". No such device or address.").arg(pipe));
 }
 
 TEST(ChartWindows, PrintingDrawsTheChartAsOneJob) {

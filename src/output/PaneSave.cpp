@@ -1,6 +1,5 @@
 #include "output/PaneSave.h"
 
-#include "data/Cp1250.h"
 #include "data/FileIo.h"
 #include "output/TextPane.h"
 #include "ui/Dialogs.h"
@@ -65,12 +64,12 @@ QStringList inputTableLines(const QString& id, const QStringList& counts) {
 
 void exportInputTable(const QString& id, const QStringList& counts) {
     QByteArray bytes;
-    for (const QString& line : inputTableLines(id, counts)) {
-        bytes += toCp1250(line);
-        bytes += "\r\n";
-    }
+    for (const QString& line : inputTableLines(id, counts))
+        appendFileLine(bytes, line);
+    // The file is written without asking for a name: a link planted under that name is
+    // replaced, never written through.
     const QString name = QStringLiteral("output.html");
-    writeWholeFile(name, bytes, WriteErrors::Io);
+    writeWholeFile(name, bytes, WriteErrors::Io, Links::Replace);
     ui::dialogs().openInViewer(QDir::current().absoluteFilePath(name));
 }
 

@@ -4,6 +4,17 @@
 
 namespace vel {
 
+void appendFileLine(QByteArray& out, const QString& line) {
+    const qsizetype start = out.size();
+    out += toCp1250(line);
+    for (qsizetype i = start; i < out.size(); ++i) {
+        char& b = out[i];
+        if (b == '\r' || b == '\n' || b == '\0')
+            b = ' ';
+    }
+    out += "\r\n";
+}
+
 void TextPane::sync() const {
     if (!m_userEdited || !m_pull)
         return;
@@ -49,10 +60,8 @@ QByteArray TextPane::fileBytes() const {
     for (const QString& l : all)
         size += l.size() + 2;
     out.reserve(size);
-    for (const QString& l : all) {
-        out += toCp1250(l);
-        out += "\r\n";
-    }
+    for (const QString& l : all)
+        appendFileLine(out, l);
     return out;
 }
 

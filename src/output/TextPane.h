@@ -12,6 +12,10 @@
 
 namespace vel {
 
+// Appends one line of a text file: the line in Windows-1250, then CR LF. A CR, LF or NUL
+// within the line becomes a blank, so that every line written is one line of the file.
+void appendFileLine(QByteArray& out, const QString& line);
+
 class TextPane {
 public:
     TextPane() : m_lines{QString()} {} // a new pane holds one empty line
@@ -23,7 +27,7 @@ public:
     const QStringList& lines() const;
     QString line(qsizetype i) const { return lines().at(i); }
 
-    // The pane as a text file: every line followed by CR LF, Windows-1250.
+    // The pane as a text file: every line followed by CR LF, Windows-1250 (appendFileLine).
     QByteArray fileBytes() const;
 
     // The widget's side: notified of every change by a writer; asked for the user's text

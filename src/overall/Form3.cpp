@@ -1,13 +1,16 @@
 #include "overall/Form3.h"
 
 #include "data/Errors.h"
+#include "data/FileIo.h"
 #include "ui/ChartView.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
 #include "ui/Widgets.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QPainter>
 #include <QPushButton>
 
@@ -17,11 +20,17 @@ void saveChartImage(QWidget* owner, ui::ChartView& chart) {
     const auto name = ui::dialogs().saveFile(owner, QStringLiteral("SaveDialog1"));
     if (!name)
         return;
-    QString reason;
-    if (!ui::saveChartBmp(chart.model(), chart.size(), *name, &reason))
-        throw AppError(
-            QStringLiteral("Cannot create file \"%1\". %2")
-                .arg(QDir::toNativeSeparators(QFileInfo(*name).absoluteFilePath()), reason));
+    // The image is made in memory and written like every other file: without waiting on
+    // a pipe and without harming the old file when the disk is full.
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp"); // the name's extension does not matter
+    if (!writer.write(ui::renderChart(chart.model(), chart.size())))
+        throw AppError(QStringLiteral("Cannot create file \"%1\". %2")
+                           .arg(QDir::toNativeSeparators(QFileInfo(*name).absoluteFilePath()),
+                                writer.errorString()));
+    writeWholeFile(*name, bmp, WriteErrors::Named);
 }
 
 void printChart(ui::ChartView& chart) {

@@ -7,7 +7,12 @@
 #include <QPainter>
 #include <QPdfWriter>
 
+#include <chrono>
+#include <csignal>
+#include <poll.h>
 #include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace testing_support {
 
@@ -38,6 +43,54 @@ void ScriptedDialogs::print(const QString& docName, QSize size, const ui::PagePa
         std::min(double(pdf.width()) / size.width(), double(pdf.height()) / size.height());
     p.scale(scale, scale);
     paint(p);
+}
+
+QString inChildProcess(const std::function<QString()>& f, int seconds) {
+    int fds[2];
+    if (::pipe(fds) != 0)
+        throw std::runtime_error("no pipe for the child process");
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        throw std::runtime_error("cannot start a child process");
+    if (pid == 0) {
+        ::close(fds[0]);
+        int status = 1;
+        try {
+            const QByteArray out = f().toUtf8();
+            status = ::write(fds[1], out.constData(), size_t(out.size())) == out.size() ? 0 : 1;
+        } catch (...) {
+        }
+        ::_exit(status);
+    }
+    ::close(fds[1]);
+    QByteArray out;
+    bool done = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0)
+            break;
+        pollfd p{fds[0], POLLIN, 0};
+        if (::poll(&p, 1, int(left.count())) <= 0)
+            continue;
+        char buf[4096];
+        const ssize_t n = ::read(fds[0], buf, sizeof buf);
+        if (n > 0)
+            out.append(buf, n);
+        else if (n == 0)
+            done = true;
+    }
+    ::close(fds[0]);
+    if (!done)
+        ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!done)
+        return QStringLiteral("<timed out>");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return QStringLiteral("<child failed>");
+    return QString::fromUtf8(out);
 }
 
 QByteArray readAll(const QString& path) {

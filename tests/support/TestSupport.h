@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 namespace testing_support {
@@ -47,6 +48,12 @@ template <typename F> QString errorOf(F&& f) {
     }
     return QStringLiteral("<no error>");
 }
+
+// Runs f in a child process and returns the text it returns; "<timed out>" when it has
+// not returned within the time limit (the child is then killed), so that a call that would
+// wait forever fails its test instead of stalling the suite. "<child failed>" when the
+// child ended otherwise. f may change the child's user and so on: the parent is unaffected.
+QString inChildProcess(const std::function<QString()>& f, int seconds = 10);
 
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
