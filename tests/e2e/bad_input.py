@@ -130,6 +130,20 @@ def run(program, xclose, examples, artefacts):
         wait_text(s, main, MEMO1, X.blank_main_lines(0), "blank check after the failed load")
         s.no_box()
 
+        log("a named pipe chosen as an instrument file")
+        # Nothing ever writes into it: the program must not wait for data.
+        pipe = os.path.join(data, "roura.dat")
+        os.mkfifo(pipe)
+        before = [t["name"] for t in tabs(s, main)]
+        s.button(main, *NOVY_TEST)
+        s.choose_file(pipe)
+        s.answer_box("File access denied.", True, timeout=10, what="named pipe as an instrument file")
+        check(s.program_running(), "the program ended")
+        after = [t["name"] for t in tabs(s, main)]
+        check(after[:len(before)] == before and len(after) - len(before) in (0, 1),
+              f"tabs after the refused pipe: {after}")
+        s.no_box()
+
         log("a folder where a file is expected")
         # Qt's file dialog opens a folder that is typed in instead of returning it, so a
         # folder never reaches the program; the dialog stays open until it is cancelled.
