@@ -1,13 +1,16 @@
-// Chart layer: series data, axis scales and labels, painting into images, marks, mouse
-// zoom and the BMP export.
+// Chart layer: series data, axis scales and labels, painting into images, marks, view
+// state, mouse zoom and the BMP export.
 #include "eval/Charts.h"
 #include "ui/ChartModel.h"
+#include "ui/ChartPaint.h"
+#include "ui/ChartState.h"
 #include "ui/ChartView.h"
 
 #include <QFile>
 #include <QImageReader>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -23,6 +26,7 @@ const QSize kSize(400, 300);
 // A chart with fixed axes 0..10 both ways, so that tests know where values land.
 struct FixedChart {
     ChartModel model;
+    ChartState state;
     FixedChart() {
         model.bottom.setRange(0, 10);
         model.left.setRange(0, 10);
@@ -83,17 +87,18 @@ TEST(ChartSeries, KeepsAscendingXWithEqualXInArrivalOrder) {
     for (const ChartPoint& p : s.points())
         order << p.label;
     EXPECT_EQ(order, QStringList({"b", "e", "d", "a", "c"}));
-    ASSERT_EQ(s.marks().size(), s.points().size());
+    ASSERT_EQ(ChartState().marks(s).size(), s.points().size());
 }
 
 TEST(ChartSeries, MarkStaysWithItsPointWhenPointsAreInserted) {
     Series s("S", SeriesKind::Points);
+    ChartState state;
     s.add(5, 1, "five");
-    s.marks()[0].pinned = true;
+    state.marks(s)[0].pinned = true;
     s.add(1, 1, "one");
-    ASSERT_EQ(s.marks().size(), 2u);
-    EXPECT_FALSE(s.marks()[0].pinned);
-    EXPECT_TRUE(s.marks()[1].pinned);
+    ASSERT_EQ(state.marks(s).size(), 2u);
+    EXPECT_FALSE(state.marks(s)[0].pinned);
+    EXPECT_TRUE(state.marks(s)[1].pinned);
 }
 
 TEST(ChartSeries, ClearEmptiesDependentsEvenInACycle) {
@@ -107,9 +112,13 @@ TEST(ChartSeries, ClearEmptiesDependentsEvenInACycle) {
     a.add(1, 2);
     b.add(1, 2);
     e.setShape(0, 0, 1, 1);
+    ChartState state;
+    state.marks(a)[0].pinned = true;
     a.clear();
     EXPECT_TRUE(a.points().empty());
-    EXPECT_TRUE(a.marks().empty());
+    EXPECT_TRUE(state.marks(a).empty());
+    a.add(1, 2); // a new point is not mistaken for the cleared one
+    EXPECT_FALSE(state.marks(a)[0].pinned);
     EXPECT_TRUE(b.points().empty());
     EXPECT_FALSE(e.hasShape());
     EXPECT_FALSE(e.minX());
@@ -211,8 +220,7 @@ TEST(ChartAxis, SingleValueRangeIsWidenedAndZoomOverrides) {
     EXPECT_LT(L.left.min, 0);
     EXPECT_GT(L.left.max, 0);
 
-    m.zoom = ChartModel::Zoom{1, 2, 3, 4, 5, 6};
-    L = layoutChart(m, kSize);
+    L = layoutChart(m, kSize, QFont(), ChartZoom{1, 2, 3, 4, 5, 6});
     EXPECT_EQ(L.bottom.min, 1);
     EXPECT_EQ(L.bottom.max, 2);
     EXPECT_EQ(L.left.min, 3);
@@ -243,7 +251,7 @@ TEST(ChartPaint, PointSymbolAndLineAppearWhereTheDataMaps) {
     l.add(6, 2);
     l.add(9, 2);
     c.model.title = QStringList{"Title of the chart"};
-    const QImage img = renderChart(c.model, kSize);
+    const QImage img = renderChart(c.model, c.state, kSize);
     ASSERT_EQ(img.size(), kSize);
     EXPECT_EQ(img.pixelColor(c.at(3, 4)), QColor(Qt::green));
     EXPECT_EQ(img.pixelColor(c.at(7.5, 2)), QColor(Qt::blue));
@@ -267,7 +275,8 @@ TEST(ChartPaint, FrameAroundThePlotOnlyWhereWanted) {
         m->left.setRange(0, 10);
         const QSize size(600, 400);
         const QRect plot = layoutChart(*m, size).plot;
-        const QColor top = renderChart(*m, size).pixelColor(plot.center().x(), plot.top());
+        ChartState state;
+        const QColor top = renderChart(*m, state, size).pixelColor(plot.center().x(), plot.top());
         EXPECT_EQ(top, m == &overall ? QColor(Qt::white) : QColor(Qt::black));
     }
 }
@@ -278,7 +287,7 @@ TEST(ChartPaint, EllipseIsOutlinedOnly) {
     e.color = Qt::red;
     e.penStyle = Qt::DashDotDotLine;
     e.setShape(8, 8, 2, 4);
-    const QImage img = renderChart(c.model, kSize);
+    const QImage img = renderChart(c.model, c.state, kSize);
     EXPECT_TRUE(colourAround(img, c.at(5, 8), 2, Qt::red) ||
                 colourAround(img, c.at(5, 4), 2, Qt::red));
     EXPECT_FALSE(colourAround(img, c.at(5, 6), 5, Qt::red));
@@ -291,7 +300,7 @@ TEST(ChartPaint, AreaOutlineWithFineDotsAlternates) {
     a.fineDots = true;
     a.add(2, 5);
     a.add(8, 5);
-    const QImage img = renderChart(c.model, kSize);
+    const QImage img = renderChart(c.model, c.state, kSize);
     const QPoint from = c.at(3, 5), to = c.at(7, 5);
     int blue = 0, other = 0;
     for (int x = from.x(); x < to.x(); ++x)
@@ -310,21 +319,21 @@ TEST(ChartMarks, RecordedAboveThePointByTheOffset) {
     s.markFramed = true;
     s.add(5, 5, "label");
     s.add(2, 3, "other");
-    renderChart(c.model, kSize);
+    renderChart(c.model, c.state, kSize);
     const QPoint pt = c.at(5, 5);
-    const MarkBox& m = s.marks()[1];
+    const MarkBox& m = c.state.marks(s)[1];
     ASSERT_TRUE(m.drawn);
     EXPECT_EQ(m.lineStart, pt);
     EXPECT_EQ(m.box.top() + m.box.height(), pt.y() - 20);
     EXPECT_LE(std::abs(m.box.center().x() - pt.x()), 1);
     EXPECT_GT(m.box.width(), 10);
-    EXPECT_TRUE(s.marks()[0].drawn);
+    EXPECT_TRUE(c.state.marks(s)[0].drawn);
 
     // Without an offset the box sits right on top of the symbol, leaving it visible.
     s.markOffset = 0;
-    renderChart(c.model, kSize);
-    EXPECT_EQ(s.marks()[1].box.bottom() + 1, pt.y() - s.symbolSize - 1);
-    EXPECT_EQ(s.marks()[1].lineEnd, s.marks()[1].lineStart);
+    renderChart(c.model, c.state, kSize);
+    EXPECT_EQ(c.state.marks(s)[1].box.bottom() + 1, pt.y() - s.symbolSize - 1);
+    EXPECT_EQ(c.state.marks(s)[1].lineEnd, c.state.marks(s)[1].lineStart);
 }
 
 TEST(ChartMarks, EmptyLabelShowsNoText) {
@@ -333,8 +342,8 @@ TEST(ChartMarks, EmptyLabelShowsNoText) {
     s.marksVisible = true;
     s.markOffset = 20;
     s.add(5, 5, ""); // a sheet with an empty tab caption
-    const QImage img = renderChart(c.model, kSize);
-    const MarkBox& m = s.marks()[0];
+    const QImage img = renderChart(c.model, c.state, kSize);
+    const MarkBox& m = c.state.marks(s)[0];
     ASSERT_TRUE(m.drawn);
     for (int y = m.box.top(); y <= m.box.bottom(); ++y)
         for (int x = m.box.left(); x <= m.box.right(); ++x)
@@ -347,16 +356,16 @@ TEST(ChartMarks, PinnedMarkKeepsItsPlace) {
     s.marksVisible = true;
     s.markOffset = 10;
     s.add(5, 5, "pinned");
-    renderChart(c.model, kSize);
-    MarkBox& m = s.marks()[0];
+    renderChart(c.model, c.state, kSize);
+    MarkBox& m = c.state.marks(s)[0];
     m.box.translate(60, -30);
     m.lineEnd = m.box.center();
     m.pinned = true;
     const MarkBox before = m;
     c.model.left.setRange(0, 20); // the point itself moves
-    const QImage img = renderChart(c.model, kSize);
-    EXPECT_EQ(s.marks()[0].box, before.box);
-    EXPECT_EQ(s.marks()[0].lineStart, before.lineStart);
+    const QImage img = renderChart(c.model, c.state, kSize);
+    EXPECT_EQ(c.state.marks(s)[0].box, before.box);
+    EXPECT_EQ(c.state.marks(s)[0].lineStart, before.lineStart);
     EXPECT_EQ(img.pixelColor(before.box.topLeft() + QPoint(1, 1)), s.markBack);
 }
 
@@ -367,13 +376,13 @@ TEST(ChartMarks, PointsOutsideTheRangeHaveNoMark) {
     s.add(5, 5, "in");
     s.add(15, 5, "right of range");
     s.add(5, -1, "below range");
-    renderChart(c.model, kSize);
-    EXPECT_TRUE(s.marks()[0].drawn);
-    EXPECT_FALSE(s.marks()[1].drawn);
-    EXPECT_FALSE(s.marks()[2].drawn);
+    renderChart(c.model, c.state, kSize);
+    EXPECT_TRUE(c.state.marks(s)[0].drawn);
+    EXPECT_FALSE(c.state.marks(s)[1].drawn);
+    EXPECT_FALSE(c.state.marks(s)[2].drawn);
     c.model.bottom.setRange(6, 10); // the first point leaves the view
-    renderChart(c.model, kSize);
-    EXPECT_FALSE(s.marks()[0].drawn);
+    renderChart(c.model, c.state, kSize);
+    EXPECT_FALSE(c.state.marks(s)[0].drawn);
 }
 
 // ---- Mouse
@@ -387,17 +396,18 @@ TEST(ChartMouse, DragDownRightZoomsAndOtherDirectionsUnzoom) {
     const QPoint a = L.toPixel(2, 8).toPoint(), b = L.toPixel(6, 3).toPoint();
 
     drag(view, Qt::LeftButton, a, a + QPoint(10, 40)); // too narrow
-    EXPECT_FALSE(c.model.zoom);
+    EXPECT_FALSE(view.state().zoom(c.model));
     drag(view, Qt::LeftButton, a, b);
-    ASSERT_TRUE(c.model.zoom);
-    EXPECT_NEAR(c.model.zoom->xmin, 2, 0.05);
-    EXPECT_NEAR(c.model.zoom->xmax, 6, 0.05);
-    EXPECT_NEAR(c.model.zoom->ylmin, 3, 0.05);
-    EXPECT_NEAR(c.model.zoom->ylmax, 8, 0.05);
+    const auto zoom = view.state().zoom(c.model);
+    ASSERT_TRUE(zoom);
+    EXPECT_NEAR(zoom->xmin, 2, 0.05);
+    EXPECT_NEAR(zoom->xmax, 6, 0.05);
+    EXPECT_NEAR(zoom->ylmin, 3, 0.05);
+    EXPECT_NEAR(zoom->ylmax, 8, 0.05);
     EXPECT_NEAR(view.chartLayout().bottom.min, 2, 0.05);
 
     drag(view, Qt::LeftButton, b, a);
-    EXPECT_FALSE(c.model.zoom);
+    EXPECT_FALSE(view.state().zoom(c.model));
 }
 
 TEST(ChartMouse, RightDragScrollsByTheDraggedAmount) {
@@ -407,12 +417,47 @@ TEST(ChartMouse, RightDragScrollsByTheDraggedAmount) {
     const ChartLayout L = view.chartLayout();
     const QPoint from = L.toPixel(5, 5).toPoint(), to = L.toPixel(7, 4).toPoint();
     drag(view, Qt::RightButton, from, to);
-    ASSERT_TRUE(c.model.zoom);
+    const auto zoom = view.state().zoom(c.model);
+    ASSERT_TRUE(zoom);
     // The picture follows the mouse: the data under the cursor stays under it.
-    EXPECT_NEAR(c.model.zoom->xmin, -2, 0.05);
-    EXPECT_NEAR(c.model.zoom->xmax, 8, 0.05);
-    EXPECT_NEAR(c.model.zoom->ylmin, 1, 0.05);
-    EXPECT_NEAR(c.model.zoom->ylmax, 11, 0.05);
+    EXPECT_NEAR(zoom->xmin, -2, 0.05);
+    EXPECT_NEAR(zoom->xmax, 8, 0.05);
+    EXPECT_NEAR(zoom->ylmin, 1, 0.05);
+    EXPECT_NEAR(zoom->ylmax, 11, 0.05);
+}
+
+// ---- View state
+
+// The model holds the data only: each view keeps its own label boxes and zoom, printing
+// keeps nothing, and the model's request to unzoom reaches a zoom set before it only.
+TEST(ChartState, EachViewKeepsItsOwnLabelsAndZoom) {
+    FixedChart c;
+    Series& s = c.model.addSeries("S", SeriesKind::Points);
+    s.marksVisible = true;
+    s.add(5, 5, "label");
+    ChartView view(c.model);
+    view.resize(kSize);
+    QImage page(kSize, QImage::Format_RGB32);
+    QPainter printer(&page);
+    view.paintTo(printer);
+    EXPECT_FALSE(view.state().marks(s)[0].drawn);
+    view.grab();
+    EXPECT_TRUE(view.state().marks(s)[0].drawn);
+    EXPECT_FALSE(c.state.marks(s)[0].drawn);
+
+    MarkBox& moved = view.state().marks(s)[0];
+    moved.box.translate(80, 0);
+    moved.pinned = true;
+    const QPoint inMoved = moved.box.topLeft() + QPoint(1, 1);
+    EXPECT_EQ(view.grab().toImage().pixelColor(inMoved), s.markBack);
+    EXPECT_NE(renderChart(c.model, c.state, kSize).pixelColor(inMoved), s.markBack);
+
+    c.state.setZoom(c.model, ChartZoom{0, 5, 0, 5, 0, 1});
+    EXPECT_FALSE(view.state().zoom(c.model));
+    c.model.unzoomViews(); // a new run
+    EXPECT_FALSE(c.state.zoom(c.model));
+    c.state.setZoom(c.model, ChartZoom{0, 5, 0, 5, 0, 1}); // zoomed again after the run
+    EXPECT_TRUE(c.state.zoom(c.model));
 }
 
 // ---- Export
@@ -423,7 +468,8 @@ TEST(ChartExport, BmpUnderTheExactNameAndErrorsWithReason) {
     QTemporaryDir dir;
     const QString name = dir.filePath("picture");
     QString error;
-    ASSERT_TRUE(saveChartBmp(c.model, QSize(321, 123), name, &error)) << error.toStdString();
+    ASSERT_TRUE(saveChartBmp(c.model, c.state, QSize(321, 123), name, &error))
+        << error.toStdString();
     QFile f(name);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.read(2), "BM");
@@ -432,6 +478,6 @@ TEST(ChartExport, BmpUnderTheExactNameAndErrorsWithReason) {
     EXPECT_EQ(reader.format(), "bmp");
     EXPECT_EQ(reader.read().size(), QSize(321, 123));
 
-    EXPECT_FALSE(saveChartBmp(c.model, kSize, dir.filePath("no/such/dir/x.bmp"), &error));
+    EXPECT_FALSE(saveChartBmp(c.model, c.state, kSize, dir.filePath("no/such/dir/x.bmp"), &error));
     EXPECT_FALSE(error.isEmpty());
 }

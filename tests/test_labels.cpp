@@ -4,6 +4,7 @@
 #include "overall/Form5.h"
 #include "overall/LabelArrange.h"
 #include "support/TestSupport.h"
+#include "ui/ChartPaint.h"
 #include "ui/ChartView.h"
 
 #include <QImage>
@@ -123,8 +124,9 @@ TEST(LabelArrange, PaintedChartKeepsArrangedLabels) {
     ui::ChartModel chart;
     crowdedChart(chart);
     const QSize size(1385, 641);
-    renderChart(chart, size);
-    auto& marks = chart.series("Series1").marks();
+    ui::ChartState state;
+    renderChart(chart, state, size);
+    auto& marks = state.marks(chart.series("Series1"));
     ASSERT_EQ(marks.size(), 5u);
     EXPECT_TRUE(vel::labelOverlaps(marks, 0));
     EXPECT_FALSE(marks[4].drawn); // beyond the axis: no label
@@ -139,13 +141,13 @@ TEST(LabelArrange, PaintedChartKeepsArrangedLabels) {
 
     // Painted again, the pinned labels stay and the others come back to their places.
     const auto arranged = marks;
-    renderChart(chart, size);
+    renderChart(chart, state, size);
     EXPECT_TRUE(sameBoxes(marks, arranged));
     EXPECT_EQ(marks[0].lineStart, arranged[0].lineStart);
 
     // Emptying the series drops the stored places.
     chart.series("Series1").clear();
-    EXPECT_TRUE(chart.series("Series1").marks().empty());
+    EXPECT_TRUE(state.marks(chart.series("Series1")).empty());
 }
 
 TEST(CalibrationWindow, ArrangedLabelsAreSavedWhereTheyWereArranged) {
@@ -153,7 +155,7 @@ TEST(CalibrationWindow, ArrangedLabelsAreSavedWhereTheyWereArranged) {
     crowdedChart(chart);
     vel::Form5 form(chart);
     form.Chart1->grab(); // the labels are known once painted
-    auto& marks = chart.series("Series1").marks();
+    auto& marks = form.Chart1->state().marks(chart.series("Series1"));
     ASSERT_TRUE(vel::labelOverlaps(marks, 0));
 
     form.Button4->click();

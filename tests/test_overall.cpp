@@ -331,8 +331,13 @@ TEST(OverallTest, RunningTwiceGivesTheSameResult) {
         return out;
     };
     const QStringList overall = snapshot(ws.overall), calibration = snapshot(ws.calibration);
+    ui::ChartState overallView, calibrationView; // zoomed by the mouse since the first run
+    overallView.setZoom(ws.overall, {0, 1, 0, 1, 0, 1});
+    calibrationView.setZoom(ws.calibration, {0, 1, 0, 1, 0, 1});
 
     vel::overallTest(ws);
+    EXPECT_FALSE(overallView.zoom(ws.overall)); // the new run shows its own ranges
+    EXPECT_FALSE(calibrationView.zoom(ws.calibration));
     EXPECT_EQ(ws.summary.lines(), text);
     EXPECT_EQ(snapshot(ws.overall), overall);
     EXPECT_EQ(snapshot(ws.calibration), calibration);

@@ -26,7 +26,7 @@ void saveChartImage(QWidget* owner, ui::ChartView& chart) {
     QBuffer buffer(&bmp);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "bmp"); // the name's extension does not matter
-    if (!writer.write(ui::renderChart(chart.model(), chart.size())))
+    if (!writer.write(ui::renderChart(chart.model(), chart.state(), chart.size())))
         throw AppError(QStringLiteral("Cannot create file \"%1\". %2")
                            .arg(QDir::toNativeSeparators(QFileInfo(*name).absoluteFilePath()),
                                 writer.errorString()));

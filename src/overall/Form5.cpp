@@ -46,7 +46,7 @@ void Form5::Button1Click() {
 }
 
 void Form5::Button4Click() {
-    arrangeLabels(Chart1->model().series(QStringLiteral("Series1")).marks());
+    arrangeLabels(Chart1->state().marks(Chart1->model().series(QStringLiteral("Series1"))));
     Chart1->update();
 }
 

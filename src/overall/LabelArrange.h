@@ -3,7 +3,7 @@
 // on the label boxes as recorded at the last painting; a label that has not been drawn
 // takes no part, neither as the label moved nor as an obstacle.
 
-#include "ui/ChartModel.h"
+#include "ui/ChartState.h"
 
 #include <cstddef>
 #include <vector>

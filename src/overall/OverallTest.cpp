@@ -83,7 +83,7 @@ void errorStage(Workspace& ws, int n) {
     chart.series(QStringLiteral("Series2"))
         .setShape((M - f.R).value(), (Med - f.R).value(), (M + f.R).value(), (Med + f.R).value());
     chart.bottom.setRange(f.axisMin, f.axisMax);
-    chart.zoom.reset(); // a new run shows its own ranges
+    chart.unzoomViews(); // a new run shows its own ranges
 
     pane.add(QString());
     pane.add(kSeparator);
@@ -136,7 +136,7 @@ void calibrationStage(Workspace& ws, int n) {
     centre.add(f.meanE, f.meanQ);
     chart.left.setRange(0, f.yMax);
     chart.bottom.setRange(0, f.xMax);
-    chart.zoom.reset();
+    chart.unzoomViews();
 
     pane.add(QString());
     pane.add(kSeparator);

@@ -1,21 +1,22 @@
 #include "ui/ChartModel.h"
 
 #include <algorithm>
+#include <atomic>
 #include <stdexcept>
 #include <utility>
 
 namespace ui {
 
+namespace {
+// Keys are never reused, so that a view never mistakes a new point for a cleared one.
+std::atomic<std::uint64_t> lastPointKey{0};
+} // namespace
+
 void Series::add(double x, double y, const QString& label) {
     // upper_bound puts the new point after every point with the same x
     auto it = std::upper_bound(m_points.begin(), m_points.end(), x,
                                [](double v, const ChartPoint& p) { return v < p.x; });
-    auto index = it - m_points.begin();
-    m_points.insert(it, ChartPoint{x, y, label});
-    // Marks stay one per point; the new point's mark is unknown until painted.
-    if (m_marks.size() + 1 != m_points.size())
-        m_marks.resize(m_points.size() - 1);
-    m_marks.insert(m_marks.begin() + index, MarkBox{});
+    m_points.insert(it, ChartPoint{x, y, label, ++lastPointKey});
 }
 
 void Series::clear() {
@@ -23,7 +24,6 @@ void Series::clear() {
         return;
     m_clearing = true;
     m_points.clear();
-    m_marks.clear();
     m_hasShape = false;
     for (Series* s : m_dependents)
         s->clear();

@@ -1,13 +1,13 @@
 #pragma once
-// Chart model: title, three axes, legend and an ordered list of series. It holds no
-// widget; ChartView paints it, and the same painting goes to images and printers.
+// Chart model: title, three axes, legend and an ordered list of series. It holds the data
+// only: what a view adds (the mouse zoom, the label boxes as drawn) is its ChartState, and
+// painting (ChartPaint.h) reads the model without changing it.
 
 #include <QColor>
-#include <QPoint>
-#include <QRect>
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -23,15 +23,7 @@ struct ChartPoint {
     double x = 0;
     double y = 0;
     QString label;
-};
-
-// A point label as last drawn, in chart pixels (x to the right, y downwards).
-struct MarkBox {
-    bool drawn = false;  // known only once the point has been painted
-    QRect box;           // left, top, width, height of the label box
-    QPoint lineStart;    // the data point on the screen
-    QPoint lineEnd;      // where the connecting line ends
-    bool pinned = false; // when set, later paintings keep this box and line
+    std::uint64_t key = 0; // unique in the program; views keep the point's label box under it
 };
 
 struct Axis {
@@ -88,7 +80,8 @@ public:
     // Data. Points keep ascending x order; among equal x a new point goes last.
     const std::vector<ChartPoint>& points() const { return m_points; }
     void add(double x, double y, const QString& label = QString());
-    // Empties the series (points, shape and marks) and every dependent series.
+    // Empties the series (points and shape) and every dependent series. The label boxes
+    // that views keep for the points go with them.
     void clear();
     void addDependent(Series* s) { m_dependents.push_back(s); }
 
@@ -106,15 +99,10 @@ public:
     std::optional<double> minY() const;
     std::optional<double> maxY() const;
 
-    // Marks as recorded at the last painting, one per point (index = point index).
-    std::vector<MarkBox>& marks() { return m_marks; }
-    const std::vector<MarkBox>& marks() const { return m_marks; }
-
 private:
     QString m_name;
     SeriesKind m_kind;
     std::vector<ChartPoint> m_points;
-    std::vector<MarkBox> m_marks;
     std::vector<Series*> m_dependents;
     bool m_hasShape = false;
     bool m_clearing = false;
@@ -139,14 +127,14 @@ public:
     const Series& series(const QString& name) const;
     const std::vector<std::unique_ptr<Series>>& allSeries() const { return m_series; }
 
-    // Zoom state of the mouse: when set, painting uses these ranges instead.
-    struct Zoom {
-        double xmin, xmax, ylmin, ylmax, yrmin, yrmax;
-    };
-    std::optional<Zoom> zoom;
+    // Asks every view of the chart to drop its mouse zoom, so that the axes show their own
+    // ranges again (a new run of an evaluation). ChartState compares the count.
+    void unzoomViews() { ++m_unzooms; }
+    std::uint64_t unzoomCount() const { return m_unzooms; }
 
 private:
     QString m_name;
+    std::uint64_t m_unzooms = 0;
     std::vector<std::unique_ptr<Series>> m_series;
 };
 
