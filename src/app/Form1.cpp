@@ -317,6 +317,10 @@ TextPane& Form1::summaryPane() {
     return m_form2->Memo1->pane();
 }
 
+void Form1::showMessage(const QString& text) {
+    ui::dialogs().message(this, text);
+}
+
 void Form1::chartsChanged() {
     Chart1->update();
     if (m_form3)

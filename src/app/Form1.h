@@ -90,7 +90,7 @@ public:
     void showSummaryWindow() override;
     void showOverallChartWindow() override;
     void showCalibrationWindow() override;
-    QWidget* owner() override { return this; }
+    void showMessage(const QString& text) override;
 
 private:
     // Shows "Není načten žádný přístroj." and answers false when no sheet exists.

@@ -9,7 +9,6 @@
 #include "output/NumberFormat.h"
 #include "output/SummaryMode.h"
 #include "output/TextPane.h"
-#include "ui/Dialogs.h"
 
 #include <algorithm>
 
@@ -38,10 +37,10 @@ void blankCheck(Workspace& ws) {
     }
 
     // Message boxes, outside summary mode only, the M box first.
-    if (meanExceeds && !summaryMode())
-        ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kBlankMeanBox));
-    if (anyExceeds && !summaryMode())
-        ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kBlankSingleBox));
+    if (meanExceeds)
+        ws.notify(QString::fromUtf8(texts::kBlankMeanBox));
+    if (anyExceeds)
+        ws.notify(QString::fromUtf8(texts::kBlankSingleBox));
 
     const QString value = formatGeneral(M);
     // The warnings follow the value line in both panes.

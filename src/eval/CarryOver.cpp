@@ -9,7 +9,6 @@
 #include "output/NumberFormat.h"
 #include "output/SummaryMode.h"
 #include "output/TextPane.h"
-#include "ui/Dialogs.h"
 
 #include <cstdint>
 
@@ -43,8 +42,8 @@ void carryOver(Workspace& ws) {
 
     // The pane is already empty while the warning is shown.
     ws.mainPane().clear();
-    if (K > 2 && !summaryMode())
-        ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kCarryOverBox));
+    if (K > 2)
+        ws.notify(QString::fromUtf8(texts::kCarryOverBox));
 
     // One line in the main pane; in summary mode a headed block in the summary pane.
     const QString line =

@@ -6,7 +6,7 @@
 // through the Workspace at the moment of use, write the output panes, and raise
 // vel::AppError on a field that does not convert or on a floating-point fault; they never
 // catch errors: the caller's guard shows the error box. Whatever was written before the
-// error stays written. Message boxes (ui::dialogs().message) appear only outside summary
+// error stays written. Message boxes (Workspace::notify) appear only outside summary
 // mode.
 //
 // Without a current instrument sheet (no sheet exists) every one of them does nothing.

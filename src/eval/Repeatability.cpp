@@ -9,7 +9,6 @@
 #include "output/NumberFormat.h"
 #include "output/SummaryMode.h"
 #include "output/TextPane.h"
-#include "ui/Dialogs.h"
 
 #include <cstdint>
 
@@ -162,8 +161,8 @@ void repeatability(Workspace& ws) {
     main.add(QStringLiteral("* - diference je větší než předepisuje norma"));
 
     // More than 3 of the 60 pairs above their limits: the warning box.
-    if (n > 3 && !summaryMode())
-        ui::dialogs().message(ws.owner(), QString::fromUtf8(texts::kRepeatabilityBox));
+    if (n > 3)
+        ws.notify(QString::fromUtf8(texts::kRepeatabilityBox));
 }
 
 } // namespace vel

@@ -8,7 +8,6 @@
 namespace ui {
 class ChartModel;
 }
-class QWidget;
 
 namespace vel {
 
@@ -54,8 +53,13 @@ public:
     virtual void showOverallChartWindow() = 0; // Form3
     virtual void showCalibrationWindow() = 0;  // Form5
 
-    // Owner of message boxes (may be null).
-    virtual QWidget* owner() = 0;
+    // A message box for the operator, with an OK button, outside summary mode only: while
+    // the batch run or the overall test collects the results, nothing is shown.
+    void notify(const QString& text);
+
+protected:
+    // Shows the box and waits until the operator closes it.
+    virtual void showMessage(const QString& text) = 0;
 };
 
 } // namespace vel

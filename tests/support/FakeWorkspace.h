@@ -4,6 +4,7 @@
 #include "eval/Workspace.h"
 #include "output/TextPane.h"
 #include "ui/ChartModel.h"
+#include "ui/Dialogs.h"
 
 #include <QString>
 #include <QStringList>
@@ -66,7 +67,8 @@ public:
     void showSummaryWindow() override { shown << QStringLiteral("Form2"); }
     void showOverallChartWindow() override { shown << QStringLiteral("Form3"); }
     void showCalibrationWindow() override { shown << QStringLiteral("Form5"); }
-    QWidget* owner() override { return nullptr; }
+protected:
+    void showMessage(const QString& text) override { ui::dialogs().message(nullptr, text); }
 };
 
 } // namespace testing_support
