@@ -71,6 +71,11 @@ void drawAxis(QPainter& p, const ChartLayout& L, const Axis& axis, const AxisSca
     };
 
     p.setPen(QPen(Qt::black, 1));
+    // The axis line along the plot's edge (where a frame is drawn it lies on the frame).
+    if (horizontal)
+        p.drawLine(plot.left(), base, plot.right(), base);
+    else
+        p.drawLine(base, plot.top(), base, plot.bottom());
     if (axis.tickMinor > 0 && !s.ticks.empty()) {
         const double mantissa = s.step / std::pow(10.0, std::floor(std::log10(s.step)));
         const double minor = s.step / (std::abs(mantissa - 2) < 0.5 ? 4 : 5);
