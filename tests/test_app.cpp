@@ -90,22 +90,22 @@ TEST_F(ProficiencyTest, OverallTestOfTheExampleInstruments) {
                             "veličiny odhad 95 % intervalu spolehlivosti pro daný test.");
 
     // The overall chart: one point per instrument labelled by its tab, the axis range.
-    const ui::ChartModel& chart = app.form1->overallChart();
-    const auto& points = chart.series("Series1").points();
+    const OverallChart& chart = app.overallChart;
+    const auto& points = chart.Series1.points();
     ASSERT_EQ(points.size(), 6u);
     EXPECT_EQ(points.front().label, "SCC-05"); // ascending x: mean error -10 first
     EXPECT_NEAR(chart.bottom.min, -10, 1e-9);
     EXPECT_NEAR(chart.bottom.max, 6.3699, 5e-5);
-    EXPECT_EQ(chart.series("Series3").points().size(), 1u);
-    EXPECT_EQ(chart.series("Series5").points().size(), 1u);
-    EXPECT_EQ(app.form1->calibrationChart().series("Series1").points().size(), 6u);
+    EXPECT_EQ(chart.Series3.points().size(), 1u);
+    EXPECT_EQ(chart.Series5.points().size(), 1u);
+    EXPECT_EQ(app.calibrationChart.Series1.points().size(), 6u);
 
     // Running it again gives the same text and chart.
     const QStringList first = summary();
     app.form1->Button8->click();
     EXPECT_EQ(summary(), first);
-    EXPECT_EQ(chart.series("Series1").points().size(), 6u);
-    EXPECT_EQ(app.form1->calibrationChart().series("Series2").points().size(), 2u);
+    EXPECT_EQ(chart.Series1.points().size(), 6u);
+    EXPECT_EQ(app.calibrationChart.Series2.points().size(), 2u);
 }
 
 TEST_F(ProficiencyTest, IdenticalSheetsStopAtTheEllipseTest) {
@@ -134,7 +134,7 @@ TEST_F(ProficiencyTest, OverallTestWithoutReferenceValuesStopsInTheLinearityChec
     EXPECT_FALSE(summaryMode());
     EXPECT_FALSE(app.form3->isVisible());
     EXPECT_EQ(summary().at(1), "Výsledky testu pro stroj: SCC-01");
-    EXPECT_EQ(app.form1->deviationChart().series("Series2").points().size(), 10u);
+    EXPECT_EQ(app.form1->deviationChart().Series2.points().size(), 10u);
 }
 
 TEST_F(ProficiencyTest, BatchRunOfTheCurrentSheet) {
@@ -172,7 +172,7 @@ TEST_F(ProficiencyTest, SingleEvaluationsShowTheirWarnings) {
     app.form1->Button6->click();
     EXPECT_EQ(app.form1->deviationChart().title,
               QStringList{"Odchylky měření pro přístroj: SCC-04"});
-    EXPECT_EQ(app.form1->deviationChart().series("Series2").points().size(), 10u);
+    EXPECT_EQ(app.form1->deviationChart().Series2.points().size(), 10u);
     // Printing goes out as one job named after the chart.
     const QString pdf = dir.filePath("chart.pdf");
     dialogs.printToPdf = pdf;

@@ -1,6 +1,6 @@
 // Chart layer: series data, axis scales and labels, painting into images, marks, view
 // state, mouse zoom and the BMP export.
-#include "eval/Charts.h"
+#include "overall/OverallCharts.h"
 #include "ui/ChartModel.h"
 #include "ui/ChartPaint.h"
 #include "ui/ChartState.h"
@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
 
 #include <cmath>
 
@@ -143,15 +145,6 @@ TEST(ChartSeries, ExtentOfPointsAndOfShapes) {
     EXPECT_EQ(*e.maxY(), 9);
 }
 
-TEST(ChartSeries, ModelFindsSeriesByName) {
-    ChartModel m;
-    Series& a = m.addSeries("Series1", SeriesKind::Points);
-    m.addSeries("Series2", SeriesKind::Area);
-    EXPECT_EQ(&m.series("Series1"), &a);
-    EXPECT_EQ(m.allSeries().size(), 2u);
-    EXPECT_THROW(m.series("Nope"), std::out_of_range);
-}
-
 // ---- Axis scales and labels
 
 TEST(ChartAxis, NiceSteps) {
@@ -267,10 +260,9 @@ TEST(ChartPaint, PointSymbolAndLineAppearWhereTheDataMaps) {
 // Form3's chart has no walls: the top edge of its plot stays white, where other charts
 // draw a frame; its axes still draw their lines.
 TEST(ChartPaint, FrameAroundThePlotOnlyWhereWanted) {
-    ChartModel overall, calibration;
-    vel::setupOverallChart(overall);
-    vel::setupCalibrationChart(calibration);
-    for (ChartModel* m : {&overall, &calibration}) {
+    vel::OverallChart overall;
+    vel::CalibrationChart calibration;
+    for (ChartModel* m : {static_cast<ChartModel*>(&overall), static_cast<ChartModel*>(&calibration)}) {
         m->bottom.setRange(0, 10);
         m->left.setRange(0, 10);
         const QSize size(600, 400);
@@ -470,9 +462,9 @@ TEST(ChartExport, BmpUnderTheExactNameAndErrorsWithReason) {
     c.model.addSeries("S", SeriesKind::Points).add(5, 5);
     QTemporaryDir dir;
     const QString name = dir.filePath("picture");
-    QString error;
-    ASSERT_TRUE(saveChartBmp(c.model, c.state, QSize(321, 123), name, &error))
-        << error.toStdString();
+    ChartView view(c.model);
+    view.resize(321, 123);
+    view.saveBmp(name);
     QFile f(name);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.read(2), "BM");
@@ -481,6 +473,7 @@ TEST(ChartExport, BmpUnderTheExactNameAndErrorsWithReason) {
     EXPECT_EQ(reader.format(), "bmp");
     EXPECT_EQ(reader.read().size(), QSize(321, 123));
 
-    EXPECT_FALSE(saveChartBmp(c.model, c.state, kSize, dir.filePath("no/such/dir/x.bmp"), &error));
-    EXPECT_FALSE(error.isEmpty());
+    const QString nowhere = dir.filePath("no/such/dir/x.bmp");
+    EXPECT_EQ(testing_support::errorOf([&] { view.saveBmp(nowhere); }),
+              QStringLiteral("Cannot create file \"%1\". No such file or directory").arg(nowhere));
 }

@@ -3,7 +3,7 @@
 
 #include "data/Conversion.h"
 #include "data/Errors.h"
-#include "eval/Charts.h"
+#include "eval/DeviationChart.h"
 #include "eval/Evaluations.h"
 #include "output/NumberFormat.h"
 #include "output/SummaryMode.h"
@@ -12,6 +12,8 @@
 #include "ui/ChartModel.h"
 
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -89,8 +91,12 @@ protected:
             sheet->setRow(s + 1, 100 * s, 100 * s, 100 * s, 100 * s);
     }
     QStringList summaryAfter(qsizetype from) const { return ws.summary.lines().mid(from); }
+    // A series of the deviation chart by its component name.
     const ui::Series& series(const char* name) const {
-        return ws.deviation.series(QString::fromLatin1(name));
+        for (const auto& s : ws.deviation.allSeries())
+            if (s->name() == QLatin1String(name))
+                return *s;
+        throw std::out_of_range(name);
     }
 
     WatchingDialogs dialogs;
@@ -681,8 +687,7 @@ TEST_F(CarryOver, SumsAcrossThe32BitRangeDoNotWrap) {
 // =========================================================================================
 
 TEST(DeviationChart, StaticDefinition) {
-    ui::ChartModel c;
-    setupDeviationChart(c);
+    const vel::DeviationChart c;
     EXPECT_EQ(c.name(), "Chart1");
     EXPECT_EQ(c.title, QStringList{"Odchylky měření"});
     EXPECT_EQ(c.background, QGuiApplication::palette().color(QPalette::Button));
@@ -698,7 +703,7 @@ TEST(DeviationChart, StaticDefinition) {
     EXPECT_TRUE(c.right.automatic);
     ASSERT_EQ(c.allSeries().size(), 3u);
 
-    const ui::Series& s2 = c.series("Series2");
+    const ui::Series& s2 = c.Series2;
     EXPECT_EQ(s2.kind(), ui::SeriesKind::Points);
     EXPECT_EQ(s2.vertical, ui::AxisSide::Left);
     EXPECT_EQ(s2.color, QColor(0, 128, 0));
@@ -712,7 +717,7 @@ TEST(DeviationChart, StaticDefinition) {
     EXPECT_EQ(s2.markLineColor, QColor(255, 255, 255));
     EXPECT_TRUE(s2.points().empty());
 
-    const ui::Series& s3 = c.series("Series3");
+    const ui::Series& s3 = c.Series3;
     EXPECT_EQ(s3.kind(), ui::SeriesKind::Line);
     EXPECT_EQ(s3.title, "regrese");
     EXPECT_EQ(s3.vertical, ui::AxisSide::Right);
@@ -720,7 +725,7 @@ TEST(DeviationChart, StaticDefinition) {
     EXPECT_FALSE(s3.marksVisible);
     EXPECT_TRUE(s3.inLegend);
 
-    const ui::Series& s4 = c.series("Series4");
+    const ui::Series& s4 = c.Series4;
     EXPECT_EQ(s4.kind(), ui::SeriesKind::Line);
     EXPECT_EQ(s4.title, "y=x");
     EXPECT_EQ(s4.vertical, ui::AxisSide::Right);
@@ -852,8 +857,8 @@ TEST_F(Eval, LinearityAllReferencesEqualFailsAtRc) {
         sheet->setRow(k + 1, k, k, k, k);
     prefill();
     // Series left from an earlier run are emptied first.
-    ws.deviation.series("Series3").add(1, 1);
-    ws.deviation.series("Series4").add(1, 1);
+    ws.deviation.Series3.add(1, 1);
+    ws.deviation.Series4.add(1, 1);
     const int updates = ws.chartUpdates;
     {
         SummaryModeScope on;

@@ -1,6 +1,6 @@
 // Arrangement of overlapping point labels and the calibration-quality chart window.
 
-#include "eval/Charts.h"
+#include "overall/OverallCharts.h"
 #include "overall/Form5.h"
 #include "overall/LabelArrange.h"
 #include "support/TestSupport.h"
@@ -43,9 +43,8 @@ bool sameBoxes(const std::vector<ui::MarkBox>& a, const std::vector<ui::MarkBox>
 }
 
 // Calibration chart with three instruments on one spot, one apart and one beyond the axis.
-void crowdedChart(ui::ChartModel& chart) {
-    vel::setupCalibrationChart(chart);
-    auto& s = chart.series("Series1");
+void crowdedChart(vel::CalibrationChart& chart) {
+    auto& s = chart.Series1;
     s.add(5, 0.001, "stroj 1");
     s.add(5, 0.001, "stroj 2");
     s.add(5, 0.001, "stroj 3");
@@ -121,12 +120,12 @@ TEST(LabelArrange, NothingToDo) {
 }
 
 TEST(LabelArrange, PaintedChartKeepsArrangedLabels) {
-    ui::ChartModel chart;
+    vel::CalibrationChart chart;
     crowdedChart(chart);
     const QSize size(1385, 641);
     ui::ChartState state;
     renderChart(chart, state, size);
-    auto& marks = state.marks(chart.series("Series1"));
+    auto& marks = state.marks(chart.Series1);
     ASSERT_EQ(marks.size(), 5u);
     EXPECT_TRUE(vel::labelOverlaps(marks, 0));
     EXPECT_FALSE(marks[4].drawn); // beyond the axis: no label
@@ -146,16 +145,16 @@ TEST(LabelArrange, PaintedChartKeepsArrangedLabels) {
     EXPECT_EQ(marks[0].lineStart, arranged[0].lineStart);
 
     // Emptying the series drops the stored places.
-    chart.series("Series1").clear();
-    EXPECT_TRUE(state.marks(chart.series("Series1")).empty());
+    chart.Series1.clear();
+    EXPECT_TRUE(state.marks(chart.Series1).empty());
 }
 
 TEST(CalibrationWindow, ArrangedLabelsAreSavedWhereTheyWereArranged) {
-    ui::ChartModel chart;
+    vel::CalibrationChart chart;
     crowdedChart(chart);
     vel::Form5 form(chart);
     form.Chart1->grab(); // the labels are known once painted
-    auto& marks = form.Chart1->state().marks(chart.series("Series1"));
+    auto& marks = form.Chart1->state().marks(chart.Series1);
     ASSERT_TRUE(vel::labelOverlaps(marks, 0));
 
     form.Button4->click();

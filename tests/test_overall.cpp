@@ -95,7 +95,7 @@ QStringList calibrationVerdicts(const FakeWorkspace& ws) {
 
 QString runFailing(FakeWorkspace& ws) {
     try {
-        vel::overallTest(ws);
+        vel::overallTest(ws, ws.overall, ws.calibration);
     } catch (const vel::AppError& e) {
         return e.message();
     }
@@ -108,9 +108,9 @@ QString runFailing(FakeWorkspace& ws) {
 TEST(OverallTest, MeanErrorExample) {
     FakeWorkspace ws;
     errorExample(ws);
-    vel::overallTest(ws);
+    vel::overallTest(ws, ws.overall, ws.calibration);
 
-    const auto& s1 = ws.overall.series("Series1");
+    const auto& s1 = ws.overall.Series1;
     ASSERT_EQ(s1.points().size(), 6u);
     const double root = std::sqrt(160.0 / 39);
     const std::array<std::pair<const char*, std::pair<double, double>>, 6> expected{
@@ -126,8 +126,8 @@ TEST(OverallTest, MeanErrorExample) {
         EXPECT_NEAR(p.y, ds.second, 1e-12) << id;
     }
 
-    const auto& s3 = ws.overall.series("Series3").points();
-    const auto& s5 = ws.overall.series("Series5").points();
+    const auto& s3 = ws.overall.Series3.points();
+    const auto& s5 = ws.overall.Series5.points();
     ASSERT_EQ(s3.size(), 1u);
     ASSERT_EQ(s5.size(), 1u);
     EXPECT_NEAR(s3[0].x, -0.3333, 5e-5); // mean of D
@@ -136,11 +136,11 @@ TEST(OverallTest, MeanErrorExample) {
     EXPECT_NEAR(s5[0].y, 2.0255, 5e-5);  // Med
     EXPECT_TRUE(s3[0].label.isEmpty());
 
-    const auto& ellipse = ws.overall.series("Series4");
+    const auto& ellipse = ws.overall.Series4;
     EXPECT_NEAR(ellipse.x1() - ellipse.x0(), 2 * 6.65, 1e-9);
     EXPECT_NEAR((ellipse.y1() - ellipse.y0()) / 2, 0.9621, 5e-5);
     EXPECT_NEAR((ellipse.y1() + ellipse.y0()) / 2, 2.0255, 5e-5);
-    const auto& circle = ws.overall.series("Series2");
+    const auto& circle = ws.overall.Series2;
     EXPECT_NEAR((circle.x1() - circle.x0()) / 2, 6.7032, 5e-5);
     EXPECT_NEAR((circle.y1() - circle.y0()) / 2, 6.7032, 5e-5);
     EXPECT_NEAR((circle.x1() + circle.x0()) / 2, -0.3333, 5e-5);
@@ -172,7 +172,7 @@ TEST(OverallTest, MeanErrorExample) {
 TEST(OverallTest, SummaryPaneLayout) {
     FakeWorkspace ws;
     errorExample(ws);
-    vel::overallTest(ws);
+    vel::overallTest(ws, ws.overall, ws.calibration);
     const QStringList lines = ws.summary.lines();
 
     // Instrument blocks: none is preceded by an empty line, the next ones by exactly one.
@@ -221,9 +221,9 @@ TEST(OverallTest, SummaryPaneLayout) {
 TEST(OverallTest, CalibrationExample) {
     FakeWorkspace ws;
     calibrationExample(ws);
-    vel::overallTest(ws);
+    vel::overallTest(ws, ws.overall, ws.calibration);
 
-    const auto& s1 = ws.calibration.series("Series1");
+    const auto& s1 = ws.calibration.Series1;
     ASSERT_EQ(s1.points().size(), 6u);
     const std::array<std::pair<int, std::pair<double, double>>, 6> expected{
         {{2, {2.0519, 0.000048482}},
@@ -238,15 +238,14 @@ TEST(OverallTest, CalibrationExample) {
         EXPECT_NEAR(p.y, eq.second, 5e-5 * eq.second) << h;
     }
 
-    auto bound = [&](const char* name) { return ws.calibration.series(name).points(); };
-    ASSERT_EQ(bound("Series2").size(), 2u);
-    EXPECT_EQ(bound("Series2")[0].x, 0);
-    EXPECT_NEAR(bound("Series2")[1].x, 9.9426, 5e-5);
-    EXPECT_NEAR(bound("Series2")[1].y, 0.0013652, 5e-8);
-    EXPECT_EQ(bound("Series2")[0].y, bound("Series2")[1].y);
-    EXPECT_NEAR(bound("Series3")[1].x, 15.5268, 5e-5);
-    EXPECT_NEAR(bound("Series3")[0].y, 0.0025246, 5e-8);
-    EXPECT_NEAR(bound("Series4")[1].x, (2.0519 + 4.1035 + 6.1545 + 8.2046 + 10.2536 + 15.3687) / 6,
+    ASSERT_EQ(ws.calibration.Series2.points().size(), 2u);
+    EXPECT_EQ(ws.calibration.Series2.points()[0].x, 0);
+    EXPECT_NEAR(ws.calibration.Series2.points()[1].x, 9.9426, 5e-5);
+    EXPECT_NEAR(ws.calibration.Series2.points()[1].y, 0.0013652, 5e-8);
+    EXPECT_EQ(ws.calibration.Series2.points()[0].y, ws.calibration.Series2.points()[1].y);
+    EXPECT_NEAR(ws.calibration.Series3.points()[1].x, 15.5268, 5e-5);
+    EXPECT_NEAR(ws.calibration.Series3.points()[0].y, 0.0025246, 5e-8);
+    EXPECT_NEAR(ws.calibration.Series4.points()[1].x, (2.0519 + 4.1035 + 6.1545 + 8.2046 + 10.2536 + 15.3687) / 6,
                 5e-5);
 
     EXPECT_DOUBLE_EQ(ws.calibration.bottom.min, 0);
@@ -313,7 +312,7 @@ TEST(OverallTest, IdenticalInstrumentsAllPassCalibration) {
 TEST(OverallTest, RunningTwiceGivesTheSameResult) {
     FakeWorkspace ws;
     errorExample(ws);
-    vel::overallTest(ws);
+    vel::overallTest(ws, ws.overall, ws.calibration);
     const QStringList text = ws.summary.lines();
     auto snapshot = [](const ui::ChartModel& m) {
         QStringList out;
@@ -335,14 +334,14 @@ TEST(OverallTest, RunningTwiceGivesTheSameResult) {
     overallView.setZoom(ws.overall, {0, 1, 0, 1, 0, 1});
     calibrationView.setZoom(ws.calibration, {0, 1, 0, 1, 0, 1});
 
-    vel::overallTest(ws);
+    vel::overallTest(ws, ws.overall, ws.calibration);
     EXPECT_FALSE(overallView.zoom(ws.overall)); // the new run shows its own ranges
     EXPECT_FALSE(calibrationView.zoom(ws.calibration));
     EXPECT_EQ(ws.summary.lines(), text);
     EXPECT_EQ(snapshot(ws.overall), overall);
     EXPECT_EQ(snapshot(ws.calibration), calibration);
-    EXPECT_EQ(ws.overall.series("Series3").points().size(), 1u);
-    EXPECT_EQ(ws.calibration.series("Series2").points().size(), 2u);
+    EXPECT_EQ(ws.overall.Series3.points().size(), 1u);
+    EXPECT_EQ(ws.calibration.Series2.points().size(), 2u);
 }
 
 TEST(OverallTestFailure, NoInstrumentFailsAfterShowingTheWindows) {
@@ -361,14 +360,14 @@ TEST(OverallTestFailure, OneInstrumentStopsAtTheCircle) {
     addInstrument(ws, "A", perReplicate({2, -2, 2, -2}));
     EXPECT_EQ(runFailing(ws), vel::kFpInvalid);
 
-    EXPECT_EQ(ws.overall.series("Series1").points().size(), 1u);
-    const auto& ellipse = ws.overall.series("Series4");
+    EXPECT_EQ(ws.overall.Series1.points().size(), 1u);
+    const auto& ellipse = ws.overall.Series4;
     ASSERT_TRUE(ellipse.hasShape());
     EXPECT_EQ(ellipse.x0(), ellipse.x1());
     EXPECT_EQ(ellipse.y0(), ellipse.y1());
-    EXPECT_EQ(ws.overall.series("Series3").points().size(), 1u);
-    EXPECT_EQ(ws.overall.series("Series5").points().size(), 1u);
-    EXPECT_FALSE(ws.overall.series("Series2").hasShape());
+    EXPECT_EQ(ws.overall.Series3.points().size(), 1u);
+    EXPECT_EQ(ws.overall.Series5.points().size(), 1u);
+    EXPECT_FALSE(ws.overall.Series2.hasShape());
     EXPECT_FALSE(ws.summary.lines().contains(kHyphens43));
     EXPECT_TRUE(ws.sheets[0].testVerdict.isEmpty());
     EXPECT_FALSE(vel::summaryMode());
@@ -385,13 +384,13 @@ TEST(OverallTestFailure, EqualMeanErrorsStopAtTheEllipseTest) {
     EXPECT_EQ(lines.back(), kHyphens43); // the heading is written, no verdict line
     EXPECT_EQ(ws.sheets[0].testVerdict, "vyhověl");
     EXPECT_TRUE(ws.sheets[1].testVerdict.isEmpty());
-    EXPECT_TRUE(ws.calibration.series("Series1").points().empty());
+    EXPECT_TRUE(ws.calibration.Series1.points().empty());
 }
 
 TEST(OverallTestFailure, BadFieldStopsTheRunAndKeepsWhatWasWritten) {
     FakeWorkspace ws;
     errorExample(ws);
-    vel::overallTest(ws);
+    vel::overallTest(ws, ws.overall, ws.calibration);
     ws.shown.clear();
     ws.sheets[1].count(5, 2) = "abc";
 
@@ -399,10 +398,10 @@ TEST(OverallTestFailure, BadFieldStopsTheRunAndKeepsWhatWasWritten) {
     EXPECT_FALSE(vel::summaryMode());
     EXPECT_TRUE(ws.shown.isEmpty());
     // The point series were emptied, the shapes keep their corners.
-    EXPECT_TRUE(ws.overall.series("Series1").points().empty());
-    EXPECT_TRUE(ws.overall.series("Series5").points().empty());
-    EXPECT_TRUE(ws.overall.series("Series2").hasShape());
-    EXPECT_TRUE(ws.overall.series("Series4").hasShape());
+    EXPECT_TRUE(ws.overall.Series1.points().empty());
+    EXPECT_TRUE(ws.overall.Series5.points().empty());
+    EXPECT_TRUE(ws.overall.Series2.hasShape());
+    EXPECT_TRUE(ws.overall.Series4.hasShape());
     for (const auto& s : ws.calibration.allSeries())
         EXPECT_TRUE(s->points().empty()) << s->name().toStdString();
     // The first instrument's block is written, the second one's begun.
@@ -416,7 +415,7 @@ TEST(OverallTestFailure, ZeroReferenceValuesStopTheFirstLinearityCheck) {
     FakeWorkspace ws;
     errorExample(ws);
     ws.references.fill("0");
-    EXPECT_THROW(vel::overallTest(ws), vel::AppError);
+    EXPECT_THROW(vel::overallTest(ws, ws.overall, ws.calibration), vel::AppError);
     EXPECT_FALSE(vel::summaryMode());
     EXPECT_EQ(ws.current, 0);
     EXPECT_TRUE(ws.shown.isEmpty());
@@ -443,7 +442,7 @@ TEST(ChartWindows, ClosingOnlyHides) {
 TEST(ChartWindows, SavedImageIsABitmapOfTheChartSize) {
     FakeWorkspace ws;
     errorExample(ws);
-    vel::overallTest(ws);
+    vel::overallTest(ws, ws.overall, ws.calibration);
     vel::Form3 form3(ws.overall);
     vel::Form5 form5(ws.calibration);
     QTemporaryDir dir;
@@ -487,7 +486,7 @@ TEST(ChartWindows, SavedImageIsABitmapOfTheChartSize) {
 TEST(ChartWindows, PrintingDrawsTheChartAsOneJob) {
     FakeWorkspace ws;
     errorExample(ws);
-    vel::overallTest(ws);
+    vel::overallTest(ws, ws.overall, ws.calibration);
     vel::Form3 form3(ws.overall);
     vel::Form5 form5(ws.calibration);
     QTemporaryDir dir;

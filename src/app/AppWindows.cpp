@@ -22,8 +22,8 @@ void setupApplicationFont() {
 AppWindows::AppWindows() {
     form1 = std::make_unique<Form1>();
     form2 = std::make_unique<Form2>();
-    form3 = std::make_unique<Form3>(form1->overallChart());
-    form5 = std::make_unique<Form5>(form1->calibrationChart());
+    form3 = std::make_unique<Form3>(overallChart);
+    form5 = std::make_unique<Form5>(calibrationChart);
     for (QWidget* w : {static_cast<QWidget*>(form2.get()), static_cast<QWidget*>(form3.get()),
                        static_cast<QWidget*>(form5.get())})
         w->setAttribute(Qt::WA_QuitOnClose, false);

@@ -2,6 +2,8 @@
 // The four windows of the program, created at start-up in the order Form1, Form2, Form3,
 // Form5 and wired together. Only Form1 is shown; closing it ends the program.
 
+#include "overall/OverallCharts.h"
+
 #include <memory>
 
 namespace vel {
@@ -18,6 +20,10 @@ void setupApplicationFont();
 struct AppWindows {
     AppWindows();
     ~AppWindows();
+
+    // The overall test's two charts, shown by Form3 and Form5 and filled from Form1.
+    OverallChart overallChart;
+    CalibrationChart calibrationChart;
 
     std::unique_ptr<Form1> form1;
     std::unique_ptr<Form2> form2;

@@ -3,11 +3,12 @@
 #include "data/Conversion.h"
 #include "data/Errors.h"
 #include "data/ReferenceFile.h"
-#include "eval/Charts.h"
 #include "eval/Evaluations.h"
 #include "output/Form2.h"
 #include "output/Memo.h"
 #include "output/PaneSave.h"
+#include "overall/Form3.h"
+#include "overall/Form5.h"
 #include "overall/OverallTest.h"
 #include "ui/ChartView.h"
 #include "ui/Command.h"
@@ -17,7 +18,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -42,10 +42,6 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("Velimor 2008 & Orbalyx 1.0"));
     resize(990, 684);
     ui::centerOnScreen(this);
-
-    setupDeviationChart(m_deviation);
-    setupOverallChart(m_overall);
-    setupCalibrationChart(m_calibration);
 
     Button1 = ui::makeButton(this, "Button1", "nový test", 24, 24, 75);
     Button2 = ui::makeButton(this, "Button2", "slepé pokusy", 152, 24, 75);
@@ -94,18 +90,18 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
         prev = e;
     }
 
-    connectCommand(Button1, &Form1::Button1Click);
-    connectCommand(Button2, &Form1::Button2Click);
-    connectCommand(Button3, &Form1::Button3Click);
-    connectCommand(Button5, &Form1::Button5Click);
-    connectCommand(Button6, &Form1::Button6Click);
-    connectCommand(Button8, &Form1::Button8Click);
-    connectCommand(Button10, &Form1::Button10Click);
-    connectCommand(Button11, &Form1::Button11Click);
-    connectCommand(Button4, &Form1::Button4Click);
-    connectCommand(Button7, &Form1::Button7Click);
-    connectCommand(Button9, &Form1::Button9Click);
-    connectCommand(Button12, &Form1::Button12Click);
+    ui::connectCommand(Button1, this, &Form1::Button1Click);
+    ui::connectCommand(Button2, this, &Form1::Button2Click);
+    ui::connectCommand(Button3, this, &Form1::Button3Click);
+    ui::connectCommand(Button5, this, &Form1::Button5Click);
+    ui::connectCommand(Button6, this, &Form1::Button6Click);
+    ui::connectCommand(Button8, this, &Form1::Button8Click);
+    ui::connectCommand(Button10, this, &Form1::Button10Click);
+    ui::connectCommand(Button11, this, &Form1::Button11Click);
+    ui::connectCommand(Button4, this, &Form1::Button4Click);
+    ui::connectCommand(Button7, this, &Form1::Button7Click);
+    ui::connectCommand(Button9, this, &Form1::Button9Click);
+    ui::connectCommand(Button12, this, &Form1::Button12Click);
 }
 
 Form1::~Form1() = default;
@@ -120,15 +116,10 @@ void Form1::FormCreate() {
     }
 }
 
-void Form1::setCompanions(Form2* summary, QWidget* overallCharts, QWidget* calibrationCharts) {
+void Form1::setCompanions(Form2* summary, Form3* overallCharts, Form5* calibrationCharts) {
     m_form2 = summary;
     m_form3 = overallCharts;
     m_form5 = calibrationCharts;
-}
-
-void Form1::connectCommand(QPushButton* button, void (Form1::*handler)()) {
-    connect(button, &QPushButton::clicked, this,
-            [this, handler] { ui::runCommand(this, [this, handler] { (this->*handler)(); }); });
 }
 
 bool Form1::haveSheet() {
@@ -206,7 +197,7 @@ void Form1::Button6Click() {
 }
 
 void Form1::Button8Click() {
-    overallTest(*this);
+    overallTest(*this, m_form3->chart(), m_form5->chart());
 }
 
 void Form1::Button10Click() {
@@ -215,8 +206,7 @@ void Form1::Button10Click() {
 }
 
 void Form1::Button11Click() {
-    ui::dialogs().print(m_deviation.name(), Chart1->size(),
-                        [this](QPainter& p) { Chart1->paintTo(p); });
+    Chart1->print();
 }
 
 void Form1::Button4Click() {

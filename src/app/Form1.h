@@ -3,8 +3,8 @@
 // values, the main output pane and the deviation chart.
 
 #include "data/Sheets.h"
+#include "eval/DeviationChart.h"
 #include "eval/Workspace.h"
-#include "ui/ChartModel.h"
 
 #include <QWidget>
 
@@ -23,6 +23,8 @@ namespace vel {
 
 class Memo;
 class Form2;
+class Form3;
+class Form5;
 
 class Form1 : public QWidget, public Workspace {
     Q_OBJECT
@@ -31,7 +33,7 @@ public:
     ~Form1() override;
 
     // The windows the main window shows; set once at start-up.
-    void setCompanions(Form2* summary, QWidget* overallCharts, QWidget* calibrationCharts);
+    void setCompanions(Form2* summary, Form3* overallCharts, Form5* calibrationCharts);
 
     QPushButton* Button1;  // "nový test"
     QPushButton* Button2;  // "slepé pokusy"
@@ -83,9 +85,7 @@ public:
     QString referenceText(int k) const override;
     TextPane& mainPane() override;
     TextPane& summaryPane() override;
-    ui::ChartModel& deviationChart() override { return m_deviation; }
-    ui::ChartModel& overallChart() override { return m_overall; }
-    ui::ChartModel& calibrationChart() override { return m_calibration; }
+    DeviationChart& deviationChart() override { return m_deviation; }
     void chartsChanged() override;
     void showSummaryWindow() override;
     void showOverallChartWindow() override;
@@ -95,19 +95,16 @@ public:
 private:
     // Shows "Není načten žádný přístroj." and answers false when no sheet exists.
     bool haveSheet();
-    void connectCommand(QPushButton* button, void (Form1::*handler)());
     const mereni& current() const;
     // Makes the sheet chosen by setCurrentSheet the visible page.
     void showCurrentSheet();
 
     all m_all;
     int m_pendingCurrent = -1; // sheet made current but not yet shown, or -1
-    ui::ChartModel m_deviation;
-    ui::ChartModel m_overall{QStringLiteral("Chart1")};
-    ui::ChartModel m_calibration{QStringLiteral("Chart1")};
+    DeviationChart m_deviation;
     Form2* m_form2 = nullptr;
-    QWidget* m_form3 = nullptr;
-    QWidget* m_form5 = nullptr;
+    Form3* m_form3 = nullptr;
+    Form5* m_form5 = nullptr;
 };
 
 } // namespace vel

@@ -1,19 +1,19 @@
 // The static definition of the deviation chart Chart1 of the main window.
 
-#include "eval/Charts.h"
+#include "eval/DeviationChart.h"
 
+#include <QColor>
 #include <QGuiApplication>
 #include <QPalette>
 
-#include "ui/ChartModel.h"
-
-#include <QColor>
-
 namespace vel {
 
-void setupDeviationChart(ui::ChartModel& chart) {
+DeviationChart::DeviationChart()
+    : Series2(addSeries(QStringLiteral("Series2"), ui::SeriesKind::Points)),
+      Series3(addSeries(QStringLiteral("Series3"), ui::SeriesKind::Line)),
+      Series4(addSeries(QStringLiteral("Series4"), ui::SeriesKind::Line)) {
     using ui::AxisSide;
-    using ui::SeriesKind;
+    ui::ChartModel& chart = *this;
 
     chart.title = QStringList{QStringLiteral("Odchylky měření")};
     chart.background = QGuiApplication::palette().color(QPalette::Button); // like the window
@@ -30,7 +30,7 @@ void setupDeviationChart(ui::ChartModel& chart) {
     chart.right.title = QStringLiteral("regrese");
     chart.right.automatic = true;
 
-    ui::Series& points = chart.addSeries(QStringLiteral("Series2"), SeriesKind::Points);
+    ui::Series& points = Series2;
     points.vertical = AxisSide::Left;
     points.color = QColor(0, 128, 0);
     points.outline = QColor(0, 0, 0);
@@ -43,14 +43,14 @@ void setupDeviationChart(ui::ChartModel& chart) {
     points.markLineColor = QColor(255, 255, 255);
     points.markLineVisible = true;
 
-    ui::Series& regression = chart.addSeries(QStringLiteral("Series3"), SeriesKind::Line);
+    ui::Series& regression = Series3;
     regression.title = QStringLiteral("regrese");
     regression.vertical = AxisSide::Right;
     regression.color = QColor(255, 255, 0);
     regression.marksVisible = false;
     regression.inLegend = true;
 
-    ui::Series& identity = chart.addSeries(QStringLiteral("Series4"), SeriesKind::Line);
+    ui::Series& identity = Series4;
     identity.title = QStringLiteral("y=x");
     identity.vertical = AxisSide::Right;
     identity.color = QColor(0, 0, 255);

@@ -4,13 +4,13 @@
 
 #include "data/Conversion.h"
 #include "eval/Checked.h"
+#include "eval/DeviationChart.h"
 #include "eval/EvalSupport.h"
 #include "eval/Regression.h"
 #include "eval/Workspace.h"
 #include "output/NumberFormat.h"
 #include "output/SummaryMode.h"
 #include "output/TextPane.h"
-#include "ui/ChartModel.h"
 
 #include <cmath>
 #include <cstdint>
@@ -41,11 +41,11 @@ void linearity(Workspace& ws) {
     if (!detail::hasCurrentSheet(ws))
         return;
 
-    ui::ChartModel& chart = ws.deviationChart();
+    DeviationChart& chart = ws.deviationChart();
     ChartsChangedOnExit repaint(ws);
-    ui::Series& points = chart.series(QStringLiteral("Series2"));
-    ui::Series& regression = chart.series(QStringLiteral("Series3"));
-    ui::Series& identity = chart.series(QStringLiteral("Series4"));
+    ui::Series& points = chart.Series2;
+    ui::Series& regression = chart.Series3;
+    ui::Series& identity = chart.Series4;
 
     // Empty every series of the chart.
     for (const auto& s : chart.allSeries())

@@ -5,12 +5,9 @@
 
 #include <QString>
 
-namespace ui {
-class ChartModel;
-}
-
 namespace vel {
 
+struct DeviationChart;
 class TextPane;
 
 class Workspace {
@@ -41,11 +38,9 @@ public:
     virtual TextPane& mainPane() = 0;
     virtual TextPane& summaryPane() = 0;
 
-    // Charts: the deviation chart of the main window, the overall evaluation chart and the
-    // calibration-quality chart. chartsChanged() asks the views to repaint.
-    virtual ui::ChartModel& deviationChart() = 0;
-    virtual ui::ChartModel& overallChart() = 0;
-    virtual ui::ChartModel& calibrationChart() = 0;
+    // The deviation chart of the main window. chartsChanged() asks the views of every
+    // chart to repaint.
+    virtual DeviationChart& deviationChart() = 0;
     virtual void chartsChanged() = 0;
 
     // Windows shown by the batch evaluation and the overall test (modeless).

@@ -24,9 +24,8 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
     setTabOrder(Memo1, Button1);
     setTabOrder(Button1, Button2);
 
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { ui::runCommand(this, [this] { Button1Click(); }); });
-    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    ui::connectCommand(Button1, this, &Form2::Button1Click);
+    ui::connectCommand(Button2, this, &Form2::Button2Click);
 }
 
 void Form2::Button1Click() {

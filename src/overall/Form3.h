@@ -8,16 +8,19 @@
 class QPushButton;
 
 namespace ui {
-class ChartModel;
 class ChartView;
 } // namespace ui
 
 namespace vel {
 
+struct OverallChart;
+
 class Form3 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form3(ui::ChartModel& chart, QWidget* parent = nullptr);
+    explicit Form3(OverallChart& chart, QWidget* parent = nullptr);
+
+    OverallChart& chart() { return m_chart; }
 
     ui::ChartView* Chart1;
     QPushButton* Button2; // "uložit"
@@ -28,12 +31,9 @@ public:
     void Button2Click(); // saves the chart as a BMP image through SaveDialog1
     void Button3Click(); // prints the chart
     void Button1Click(); // hides the window
-};
 
-// Shared by both chart windows: the chart as an uncompressed BMP image of its on-screen
-// size under the name chosen in SaveDialog1 (nothing on cancel), and the chart printed as
-// one job titled with the chart's name.
-void saveChartImage(QWidget* owner, ui::ChartView& chart);
-void printChart(ui::ChartView& chart);
+private:
+    OverallChart& m_chart;
+};
 
 } // namespace vel

@@ -1,16 +1,18 @@
 #include "overall/Form5.h"
 
-#include "overall/Form3.h"
 #include "overall/LabelArrange.h"
+#include "overall/OverallCharts.h"
 #include "ui/ChartView.h"
 #include "ui/Command.h"
+#include "ui/Dialogs.h"
 #include "ui/Widgets.h"
 
 #include <QPushButton>
 
 namespace vel {
 
-Form5::Form5(ui::ChartModel& chart, QWidget* parent) : QWidget(parent, Qt::Window) {
+Form5::Form5(CalibrationChart& chart, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_chart(chart) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("Orbalyx - Vyhodnocení testu vzhledem ke kvalitě kalibrací"));
     resize(1416, 712);
@@ -25,20 +27,19 @@ Form5::Form5(ui::ChartModel& chart, QWidget* parent) : QWidget(parent, Qt::Windo
     Button1 = ui::makeButton(this, "Button1", "zavřít", 720, 655, 75);
     Button4 = ui::makeButton(this, "Button4", "uspořádat", 808, 656, 75);
 
-    for (auto [button, handler] :
-         {std::pair{Button2, &Form5::Button2Click}, std::pair{Button3, &Form5::Button3Click},
-          std::pair{Button4, &Form5::Button4Click}})
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { ui::runCommand(this, [this, handler] { (this->*handler)(); }); });
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    ui::connectCommand(Button2, this, &Form5::Button2Click);
+    ui::connectCommand(Button3, this, &Form5::Button3Click);
+    ui::connectCommand(Button1, this, &Form5::Button1Click);
+    ui::connectCommand(Button4, this, &Form5::Button4Click);
 }
 
 void Form5::Button2Click() {
-    saveChartImage(this, *Chart1);
+    if (const auto name = ui::dialogs().saveFile(this, QStringLiteral("SaveDialog1")))
+        Chart1->saveBmp(*name);
 }
 
 void Form5::Button3Click() {
-    printChart(*Chart1);
+    Chart1->print();
 }
 
 void Form5::Button1Click() {
@@ -46,7 +47,7 @@ void Form5::Button1Click() {
 }
 
 void Form5::Button4Click() {
-    arrangeLabels(Chart1->state().marks(Chart1->model().series(QStringLiteral("Series1"))));
+    arrangeLabels(Chart1->state().marks(m_chart.Series1));
     Chart1->update();
 }
 

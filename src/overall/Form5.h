@@ -8,16 +8,19 @@
 class QPushButton;
 
 namespace ui {
-class ChartModel;
 class ChartView;
 } // namespace ui
 
 namespace vel {
 
+struct CalibrationChart;
+
 class Form5 : public QWidget {
     Q_OBJECT
 public:
-    explicit Form5(ui::ChartModel& chart, QWidget* parent = nullptr);
+    explicit Form5(CalibrationChart& chart, QWidget* parent = nullptr);
+
+    CalibrationChart& chart() { return m_chart; }
 
     ui::ChartView* Chart1;
     QPushButton* Button2; // "uložit"
@@ -30,6 +33,9 @@ public:
     void Button3Click(); // prints the chart
     void Button1Click(); // hides the window
     void Button4Click(); // moves overlapping point labels apart, then repaints
+
+private:
+    CalibrationChart& m_chart;
 };
 
 } // namespace vel

@@ -1,9 +1,7 @@
 // The static definition of the two charts of the overall test: Form3's circle and ellipse
 // chart and Form5's calibration-quality chart.
 
-#include "eval/Charts.h"
-
-#include "ui/ChartModel.h"
+#include "overall/OverallCharts.h"
 
 namespace vel {
 
@@ -11,30 +9,33 @@ namespace {
 
 const QColor kMarkBack(255, 255, 128); // light yellow of the point labels
 
-ui::Series& addPoints(ui::ChartModel& chart, const char* name, const QString& title, QColor color,
-                      ui::PointShape shape, int outlineWidth) {
-    ui::Series& s = chart.addSeries(QString::fromLatin1(name), ui::SeriesKind::Points);
+void looksOfPoints(ui::Series& s, const QString& title, QColor color, ui::PointShape shape,
+                   int outlineWidth) {
     s.title = title;
     s.color = color;
     s.outline = Qt::black;
     s.outlineWidth = outlineWidth;
     s.shape = shape;
-    return s;
 }
 
-ui::Series& addShape(ui::ChartModel& chart, const char* name, ui::SeriesKind kind,
-                     const QString& title, QColor color, Qt::PenStyle style, int width) {
-    ui::Series& s = chart.addSeries(QString::fromLatin1(name), kind);
+void looksOfLines(ui::Series& s, const QString& title, QColor color, Qt::PenStyle style,
+                  int width) {
     s.title = title;
     s.color = color;
     s.penStyle = style;
     s.penWidth = width;
-    return s;
 }
 
 } // namespace
 
-void setupOverallChart(ui::ChartModel& chart) {
+OverallChart::OverallChart()
+    : ui::ChartModel(QStringLiteral("Chart1")),
+      Series1(addSeries(QStringLiteral("Series1"), ui::SeriesKind::Points)),
+      Series2(addSeries(QStringLiteral("Series2"), ui::SeriesKind::Ellipse)),
+      Series3(addSeries(QStringLiteral("Series3"), ui::SeriesKind::Points)),
+      Series4(addSeries(QStringLiteral("Series4"), ui::SeriesKind::Ellipse)),
+      Series5(addSeries(QStringLiteral("Series5"), ui::SeriesKind::Points)) {
+    ui::ChartModel& chart = *this;
     chart.title = QStringList{QStringLiteral("celkové vyhodnocení testu")};
     chart.background = Qt::white;
     chart.backWallFilled = false;
@@ -46,26 +47,29 @@ void setupOverallChart(ui::ChartModel& chart) {
     chart.left.automatic = true;
     chart.left.hideClippedLabels = true;
 
-    ui::Series& instruments = addPoints(chart, "Series1", QStringLiteral("přístroje"), Qt::red,
-                                        ui::PointShape::Circle, 1);
-    instruments.marksVisible = true; // the tab caption, centred on the point
-    instruments.markOffset = 0;
-    instruments.markFramed = true;
-    instruments.markBack = kMarkBack;
-    instruments.markLineVisible = false;
-    addShape(chart, "Series2", ui::SeriesKind::Ellipse, QStringLiteral("95 % int"), Qt::red,
-             Qt::DashDotDotLine, 2);
-    ui::Series& meanCentre = addPoints(chart, "Series3", QStringLiteral("[avg(d),avg(sd)]"),
-                                       QColor(0, 128, 0), ui::PointShape::Triangle, 2);
-    addShape(chart, "Series4", ui::SeriesKind::Ellipse, QStringLiteral("95 %"), Qt::red,
-             Qt::DashDotDotLine, 1);
-    ui::Series& medianCentre = addPoints(chart, "Series5", QStringLiteral("[avg(d),med(sd)]"),
-                                         QColor(255, 255, 0), ui::PointShape::Triangle, 2);
-    instruments.addDependent(&meanCentre);
-    instruments.addDependent(&medianCentre);
+    looksOfPoints(Series1, QStringLiteral("přístroje"), Qt::red, ui::PointShape::Circle, 1);
+    Series1.marksVisible = true; // the tab caption, centred on the point
+    Series1.markOffset = 0;
+    Series1.markFramed = true;
+    Series1.markBack = kMarkBack;
+    Series1.markLineVisible = false;
+    looksOfLines(Series2, QStringLiteral("95 % int"), Qt::red, Qt::DashDotDotLine, 2);
+    looksOfPoints(Series3, QStringLiteral("[avg(d),avg(sd)]"), QColor(0, 128, 0),
+                  ui::PointShape::Triangle, 2);
+    looksOfLines(Series4, QStringLiteral("95 %"), Qt::red, Qt::DashDotDotLine, 1);
+    looksOfPoints(Series5, QStringLiteral("[avg(d),med(sd)]"), QColor(255, 255, 0),
+                  ui::PointShape::Triangle, 2);
+    Series1.addDependent(&Series3);
+    Series1.addDependent(&Series5);
 }
 
-void setupCalibrationChart(ui::ChartModel& chart) {
+CalibrationChart::CalibrationChart()
+    : ui::ChartModel(QStringLiteral("Chart1")),
+      Series1(addSeries(QStringLiteral("Series1"), ui::SeriesKind::Points)),
+      Series2(addSeries(QStringLiteral("Series2"), ui::SeriesKind::Area)),
+      Series3(addSeries(QStringLiteral("Series3"), ui::SeriesKind::Area)),
+      Series4(addSeries(QStringLiteral("Series4"), ui::SeriesKind::Area)) {
+    ui::ChartModel& chart = *this;
     chart.title =
         QStringList{QStringLiteral("Graf korelací a reziduálních chyb regrese přístrojů v testu.")};
     chart.background = Qt::white;
@@ -85,22 +89,20 @@ void setupCalibrationChart(ui::ChartModel& chart) {
     chart.left.tickInner = 1;
     chart.left.tickMinor = 3;
 
-    ui::Series& instruments = addPoints(chart, "Series1", QStringLiteral("přístroje"), Qt::red,
-                                        ui::PointShape::Square, 1);
-    instruments.marksVisible = true; // the tab caption, 15 px above the point
-    instruments.markOffset = 15;
-    instruments.markFramed = true;
-    instruments.markBack = kMarkBack;
-    instruments.markLineColor = QColor(128, 0, 128);
-    instruments.markLineVisible = true;
-    instruments.marksClipped = true;
-    addShape(chart, "Series2", ui::SeriesKind::Area, QStringLiteral("avg(x)+3*sd(X)/sqrt(40)"),
-             QColor(0, 255, 0), Qt::DotLine, 1);
-    addShape(chart, "Series3", ui::SeriesKind::Area, QStringLiteral("95% int. spolehlivosti"),
-             Qt::red, Qt::DotLine, 1);
-    addShape(chart, "Series4", ui::SeriesKind::Area, QStringLiteral("[avg(x),avg(y)];"),
-             QColor(0, 128, 255), Qt::SolidLine, 1)
-        .fineDots = true;
+    looksOfPoints(Series1, QStringLiteral("přístroje"), Qt::red, ui::PointShape::Square, 1);
+    Series1.marksVisible = true; // the tab caption, 15 px above the point
+    Series1.markOffset = 15;
+    Series1.markFramed = true;
+    Series1.markBack = kMarkBack;
+    Series1.markLineColor = QColor(128, 0, 128);
+    Series1.markLineVisible = true;
+    Series1.marksClipped = true;
+    looksOfLines(Series2, QStringLiteral("avg(x)+3*sd(X)/sqrt(40)"), QColor(0, 255, 0),
+                 Qt::DotLine, 1);
+    looksOfLines(Series3, QStringLiteral("95% int. spolehlivosti"), Qt::red, Qt::DotLine, 1);
+    looksOfLines(Series4, QStringLiteral("[avg(x),avg(y)];"), QColor(0, 128, 255),
+                 Qt::SolidLine, 1);
+    Series4.fineDots = true;
 }
 
 } // namespace vel

@@ -6,7 +6,7 @@
 #include "eval/Workspace.h"
 #include "output/SummaryMode.h"
 #include "output/TextPane.h"
-#include "ui/ChartModel.h"
+#include "overall/OverallCharts.h"
 
 #include <algorithm>
 
@@ -58,8 +58,7 @@ struct RepaintOnExit {
 };
 
 // Steps of the comparison of the instruments' errors, drawn in Form3's chart.
-void errorStage(Workspace& ws, int n) {
-    ui::ChartModel& chart = ws.overallChart();
+void errorStage(Workspace& ws, OverallChart& chart, int n) {
     TextPane& pane = ws.summaryPane();
     OverallFigures f;
     for (int i = 0; i < n; ++i) {
@@ -69,18 +68,18 @@ void errorStage(Workspace& ws, int n) {
         const InstrumentError e = instrumentError(errors);
         f.D.push_back(e.d);
         f.S.push_back(e.s);
-        chart.series(QStringLiteral("Series1")).add(e.d, e.s, ws.tabCaption());
+        chart.Series1.add(e.d, e.s, ws.tabCaption());
     }
 
     computeCentre(f);
     const Real M = f.M, Med = f.Med;
-    chart.series(QStringLiteral("Series4"))
+    chart.Series4
         .setShape((M - f.a).value(), (Med - f.b).value(), (M + f.a).value(), (Med + f.b).value());
-    chart.series(QStringLiteral("Series3")).add(f.avgD, f.avgS);
-    chart.series(QStringLiteral("Series5")).add(f.M, f.Med);
+    chart.Series3.add(f.avgD, f.avgS);
+    chart.Series5.add(f.M, f.Med);
 
     computeCircle(f);
-    chart.series(QStringLiteral("Series2"))
+    chart.Series2
         .setShape((M - f.R).value(), (Med - f.R).value(), (M + f.R).value(), (Med + f.R).value());
     chart.bottom.setRange(f.axisMin, f.axisMax);
     chart.unzoomViews(); // a new run shows its own ranges
@@ -110,8 +109,7 @@ void errorStage(Workspace& ws, int n) {
 }
 
 // Steps of the calibration-quality evaluation, drawn in Form5's chart.
-void calibrationStage(Workspace& ws, int n) {
-    ui::ChartModel& chart = ws.calibrationChart();
+void calibrationStage(Workspace& ws, CalibrationChart& chart, int n) {
     TextPane& pane = ws.summaryPane();
     std::vector<double> E, Q;
     for (int i = 0; i < n; ++i) {
@@ -119,19 +117,19 @@ void calibrationStage(Workspace& ws, int n) {
         std::array<RegressionPair, kReadings> pairs{};
         forEachReading(ws, [&](int p, Reading r) { pairs[p] = {double(r.x), double(r.ref)}; });
         const CalibrationFit fit = calibrationFit(pairs);
-        chart.series(QStringLiteral("Series1")).add(fit.E, fit.Q, ws.tabCaption());
+        chart.Series1.add(fit.E, fit.Q, ws.tabCaption());
         E.push_back(fit.E);
         Q.push_back(fit.Q);
     }
 
     const CalibrationFigures f = computeCalibration(E, Q);
-    ui::Series& randomLimit = chart.series(QStringLiteral("Series2"));
+    ui::Series& randomLimit = chart.Series2;
     randomLimit.add(0, f.LQ);
     randomLimit.add(f.LE, f.LQ);
-    ui::Series& confidence = chart.series(QStringLiteral("Series3"));
+    ui::Series& confidence = chart.Series3;
     confidence.add(0, f.CQ);
     confidence.add(f.CE, f.CQ);
-    ui::Series& centre = chart.series(QStringLiteral("Series4"));
+    ui::Series& centre = chart.Series4;
     centre.add(0, f.meanQ);
     centre.add(f.meanE, f.meanQ);
     chart.left.setRange(0, f.yMax);
@@ -274,11 +272,11 @@ QString calibrationVerdict(const CalibrationFigures& f, double E, double Q) {
     return QStringLiteral("vyhověl"); // within the confidence limits, on one of them
 }
 
-void overallTest(Workspace& ws) {
+void overallTest(Workspace& ws, OverallChart& overall, CalibrationChart& calibration) {
     RepaintOnExit repaint{ws};
     ws.summaryPane().clear();
-    ws.overallChart().series(QStringLiteral("Series1")).clear(); // with Series3 and Series5
-    for (const auto& s : ws.calibrationChart().allSeries())
+    overall.Series1.clear(); // with Series3 and Series5
+    for (const auto& s : calibration.allSeries())
         s->clear();
 
     const int n = ws.sheetCount();
@@ -297,8 +295,8 @@ void overallTest(Workspace& ws) {
         ws.showOverallChartWindow();
         ws.showCalibrationWindow();
     }
-    errorStage(ws, n);
-    calibrationStage(ws, n);
+    errorStage(ws, overall, n);
+    calibrationStage(ws, calibration, n);
 }
 
 } // namespace vel

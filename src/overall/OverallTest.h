@@ -19,10 +19,13 @@
 
 namespace vel {
 
+struct CalibrationChart;
+struct OverallChart;
 class Workspace;
 
-// Button8Click: the overall test followed by the calibration-quality evaluation.
-void overallTest(Workspace& ws);
+// Button8Click: the overall test followed by the calibration-quality evaluation, drawn in
+// Form3's and Form5's charts.
+void overallTest(Workspace& ws, OverallChart& overall, CalibrationChart& calibration);
 
 // ---- Errors against the reference values
 

@@ -86,15 +86,4 @@ Series& ChartModel::addSeries(const QString& name, SeriesKind kind) {
     return *m_series.back();
 }
 
-Series& ChartModel::series(const QString& name) {
-    return const_cast<Series&>(std::as_const(*this).series(name));
-}
-
-const Series& ChartModel::series(const QString& name) const {
-    for (const auto& s : m_series)
-        if (s->name() == name)
-            return *s;
-    throw std::out_of_range("No chart series " + name.toStdString());
-}
-
 } // namespace ui

@@ -123,8 +123,6 @@ public:
     Axis bottom, left, right;
 
     Series& addSeries(const QString& name, SeriesKind kind);
-    Series& series(const QString& name);
-    const Series& series(const QString& name) const;
     const std::vector<std::unique_ptr<Series>>& allSeries() const { return m_series; }
 
     // Asks every view of the chart to drop its mouse zoom, so that the axes show their own

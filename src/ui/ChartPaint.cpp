@@ -1,6 +1,10 @@
 #include "ui/ChartPaint.h"
 
-#include <QFile>
+#include "data/Errors.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QImageWriter>
 #include <QPainter>
@@ -310,23 +314,18 @@ QImage renderChart(const ChartModel& model, ChartState& state, QSize size) {
     return image;
 }
 
-bool saveChartBmp(const ChartModel& model, ChartState& state, QSize size, const QString& fileName,
-                  QString* error) {
-    const QImage image = renderChart(model, state, size);
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    QImageWriter writer(&file, "bmp"); // the name's extension does not matter
-    if (!writer.write(image) || !file.flush()) {
-        if (error)
-            *error =
-                file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
-        return false;
-    }
-    return true;
+QByteArray chartBmp(const ChartModel& model, ChartState& state, QSize size,
+                    const QString& fileName) {
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "bmp"); // whatever the file name's extension
+    if (!writer.write(renderChart(model, state, size)))
+        throw vel::AppError(
+            QStringLiteral("Cannot create file \"%1\". %2")
+                .arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath()),
+                     writer.errorString()));
+    return bmp;
 }
 
 } // namespace ui

@@ -23,9 +23,10 @@ ChartMarks paintChart(const ChartModel& model, const ChartState& state, QPainter
 // The chart as an image of that size; the state keeps the label boxes drawn.
 QImage renderChart(const ChartModel& model, ChartState& state, QSize size);
 
-// Writes the chart as an uncompressed BMP file under exactly fileName. On failure
-// returns false and sets *error to the system's reason.
-bool saveChartBmp(const ChartModel& model, ChartState& state, QSize size, const QString& fileName,
-                  QString* error = nullptr);
+// The chart as the bytes of an uncompressed BMP image of that size; the state keeps the
+// label boxes drawn. Raises "Cannot create file "<fileName>". <reason>" when the image
+// cannot be encoded.
+QByteArray chartBmp(const ChartModel& model, ChartState& state, QSize size,
+                    const QString& fileName);
 
 } // namespace ui

@@ -1,5 +1,8 @@
 #include "ui/ChartView.h"
 
+#include "data/FileIo.h"
+#include "ui/Dialogs.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -14,6 +17,15 @@ void ChartView::paintTo(QPainter& painter) const {
     painter.setFont(font());
     paintChart(m_model, m_state, painter, size());
     painter.restore();
+}
+
+void ChartView::print() const {
+    dialogs().print(m_model.name(), size(), [this](QPainter& p) { paintTo(p); });
+}
+
+void ChartView::saveBmp(const QString& fileName) {
+    vel::writeWholeFile(fileName, chartBmp(m_model, m_state, size(), fileName),
+                        vel::WriteErrors::Named);
 }
 
 void ChartView::paintEvent(QPaintEvent*) {
@@ -54,7 +66,6 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
             zoomTo(QRect(m_dragStart, pos));
         } else if ((d.x() < 0 || d.y() < 0) && m_state.zoom(m_model)) {
             m_state.unzoom(); // dragged up or to the left
-            emit zoomChanged();
         }
     } else {
         scrollBy(pos - m_dragLast);
@@ -70,7 +81,6 @@ void ChartView::zoomTo(QRect area) {
                                        L.toDataY(area.top(), AxisSide::Left),
                                        L.toDataY(area.bottom(), AxisSide::Right),
                                        L.toDataY(area.top(), AxisSide::Right)});
-    emit zoomChanged();
 }
 
 void ChartView::scrollBy(QPoint delta) {
@@ -90,7 +100,6 @@ void ChartView::scrollBy(QPoint delta) {
     z.yrmin += dr;
     z.yrmax += dr;
     m_state.setZoom(m_model, z);
-    emit zoomChanged();
     update();
 }
 

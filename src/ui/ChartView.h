@@ -30,8 +30,12 @@ public:
     // Paints the chart at the widget's size without keeping the label boxes (printing).
     void paintTo(QPainter& painter) const;
 
-signals:
-    void zoomChanged(); // zoomed, scrolled or unzoomed by the mouse
+    // The chart's output commands, the same in every window: printed on the default
+    // printer as one job titled with the chart's name, and saved as an uncompressed BMP
+    // image of its on-screen size under exactly fileName (written like every other file:
+    // the old file stays whole when the write fails). Both raise the program's errors.
+    void print() const;
+    void saveBmp(const QString& fileName);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

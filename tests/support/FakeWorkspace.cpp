@@ -1,7 +1,5 @@
 #include "support/FakeWorkspace.h"
 
-#include "eval/Charts.h"
-
 namespace testing_support {
 
 void FakeSheet::setRow(int r, int c1, int c2, int c3, int c4) {
@@ -13,9 +11,6 @@ void FakeSheet::setRow(int r, int c1, int c2, int c3, int c4) {
 
 FakeWorkspace::FakeWorkspace() {
     references.fill(QStringLiteral("0"));
-    vel::setupDeviationChart(deviation);
-    vel::setupOverallChart(overall);
-    vel::setupCalibrationChart(calibration);
 }
 
 FakeSheet& FakeWorkspace::addSheet(const QString& id) {

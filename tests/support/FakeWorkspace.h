@@ -3,7 +3,8 @@
 
 #include "eval/Workspace.h"
 #include "output/TextPane.h"
-#include "ui/ChartModel.h"
+#include "eval/DeviationChart.h"
+#include "overall/OverallCharts.h"
 #include "ui/Dialogs.h"
 
 #include <QString>
@@ -41,7 +42,9 @@ public:
     std::array<QString, 10> references;
     int current = -1;
     vel::TextPane main, summary;
-    ui::ChartModel deviation, overall, calibration;
+    vel::DeviationChart deviation;
+    vel::OverallChart overall;         // the charts of the overall test, passed to it
+    vel::CalibrationChart calibration; // alongside the workspace
     QStringList shown; // names of the windows shown, in order
     int chartUpdates = 0;
 
@@ -60,9 +63,7 @@ public:
     QString referenceText(int k) const override { return references.at(k - 1); }
     vel::TextPane& mainPane() override { return main; }
     vel::TextPane& summaryPane() override { return summary; }
-    ui::ChartModel& deviationChart() override { return deviation; }
-    ui::ChartModel& overallChart() override { return overall; }
-    ui::ChartModel& calibrationChart() override { return calibration; }
+    vel::DeviationChart& deviationChart() override { return deviation; }
     void chartsChanged() override { ++chartUpdates; }
     void showSummaryWindow() override { shown << QStringLiteral("Form2"); }
     void showOverallChartWindow() override { shown << QStringLiteral("Form3"); }
