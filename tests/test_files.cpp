@@ -3,7 +3,7 @@
 #include "data/Cp1250.h"
 #include "data/Errors.h"
 #include "data/FileIo.h"
-#include "output/PaneSave.h"
+#include "output/InputTable.h"
 #include "output/TextPane.h"
 
 #include <gtest/gtest.h>

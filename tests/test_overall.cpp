@@ -6,7 +6,7 @@
 #include "output/SummaryMode.h"
 #include "overall/Form3.h"
 #include "overall/Form5.h"
-#include "overall/OverallTest.h"
+#include "overall/OverallEvaluation.h"
 #include "support/FakeWorkspace.h"
 #include "support/TestSupport.h"
 #include "ui/ChartView.h"

@@ -44,7 +44,8 @@ void linearity(Workspace& ws);
 // switches summary mode off however it ends.
 void batchEvaluation(Workspace& ws);
 
-// Exact output texts shared with the tests.
+// The texts of the evaluations' message boxes; the blank check also writes its two as
+// lines of the panes.
 namespace texts {
 inline const char* const kBlankMeanBox = "Střední hodnota vod přesahuje 3000 buněk/ml.";
 inline const char* const kBlankSingleBox = "Slepý vzorek přesahuje limit.";

@@ -14,7 +14,7 @@ class QWidget;
 
 namespace ui {
 
-// Caption of every message box and error box.
+// The application title: the caption of every message box and error box.
 inline const char* const kAppTitle = "Velimor & Orbalyx 1.0";
 
 // Draws a picture of the given logical size with the painter.

@@ -1,9 +1,9 @@
 #pragma once
 // A workspace made of plain arrays, for testing the evaluations without a main window.
 
+#include "eval/DeviationChart.h"
 #include "eval/Workspace.h"
 #include "output/TextPane.h"
-#include "eval/DeviationChart.h"
 #include "overall/OverallCharts.h"
 #include "ui/Dialogs.h"
 
@@ -33,8 +33,8 @@ class FakeWorkspace : public vel::Workspace {
 public:
     FakeWorkspace();
 
-    // Adds a sheet with the given counts per sample (rows 2..11 from `samples`, each
-    // replicate equal) and water rows of 0; the first sheet becomes current.
+    // Adds a sheet whose every count is 0, captioned with its identifier; the first sheet
+    // becomes current.
     FakeSheet& addSheet(const QString& id);
     void setReferences(const std::array<int, 10>& refs);
 

@@ -1,4 +1,4 @@
-#include "overall/OverallTest.h"
+#include "overall/OverallEvaluation.h"
 
 #include "data/Conversion.h"
 #include "eval/Checked.h"

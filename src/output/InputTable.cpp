@@ -1,0 +1,69 @@
+#include "output/InputTable.h"
+
+#include "data/FileIo.h"
+#include "output/TextPane.h"
+#include "ui/Dialogs.h"
+
+#include <QDir>
+
+namespace vel {
+
+namespace {
+QString escapeHtml(const QString& text) {
+    QString out;
+    out.reserve(text.size());
+    for (QChar ch : text) {
+        switch (ch.unicode()) {
+        case u'&':
+            out += QStringLiteral("&amp;");
+            break;
+        case u'<':
+            out += QStringLiteral("&lt;");
+            break;
+        case u'>':
+            out += QStringLiteral("&gt;");
+            break;
+        case u'"':
+            out += QStringLiteral("&quot;");
+            break;
+        default:
+            out += ch;
+        }
+    }
+    return out;
+}
+} // namespace
+
+QStringList inputTableLines(const QString& id, const QStringList& counts) {
+    QStringList l;
+    l << QStringLiteral("<html>") << QStringLiteral("Naměřená data pro přístroj: ") + escapeHtml(id)
+      << QStringLiteral("<table border=1>")
+      << QStringLiteral("<tr><td></td><td>náběr 1</td><td>náběr 2</td><td>náběr 3</td><td>"
+                        "náběr 4</td></tr>");
+    for (int r = 1; r <= 13; ++r) {
+        l << QStringLiteral("<tr>");
+        if (r == 1 || r >= 12)
+            l << QStringLiteral("<td><b>w</b></td>");
+        else
+            l << QStringLiteral("<td><b>%1</b></td>").arg(r - 1);
+        for (int c = 1; c <= 4; ++c)
+            l << QStringLiteral("<td>") << escapeHtml(counts.at(13 * (c - 1) + (r - 1)))
+              << QStringLiteral("</td>");
+        l << QStringLiteral("</tr>");
+    }
+    l << QStringLiteral("</table>") << QStringLiteral("</html>");
+    return l;
+}
+
+void exportInputTable(const QString& id, const QStringList& counts) {
+    QByteArray bytes;
+    for (const QString& line : inputTableLines(id, counts))
+        appendFileLine(bytes, line);
+    // The file is written without asking for a name: a link planted under that name is
+    // replaced, never written through.
+    const QString name = QStringLiteral("output.html");
+    writeWholeFile(name, bytes, WriteErrors::Io, Links::Replace);
+    ui::dialogs().openInViewer(QDir::current().absoluteFilePath(name));
+}
+
+} // namespace vel
