@@ -5,6 +5,9 @@
 //   bench_app overall      the overall test for 10, 20, 100 and 200 instruments
 //   bench_app scale        for 10, 100 and 500 instruments: adding a sheet, the overall
 //                          test, saving the summary pane, peak memory
+//   bench_app sheets [N]   adding sheets one after another up to N (1,000), main window
+//                          hidden and shown: the cost of the 10th, 100th and 1,000th sheet,
+//                          the total
 //   bench_app startup      start-up to the first painted main window
 //   bench_app memory N     (internal) loads and evaluates N >= 2 instruments, prints peak
 //                          memory
@@ -28,9 +31,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -209,6 +214,53 @@ void scale(const QString& self) {
     }
 }
 
+// Adds n sheets, one "nový test" each, and returns the time of every addition in
+// milliseconds.
+std::vector<double> sheetTimes(int n, bool shown) {
+    Bench b;
+    std::vector<QString> files;
+    for (int i = 0; i < n; ++i)
+        files.push_back(writeInstrument(b.dir.path(), i));
+    if (shown)
+        b.app.form1->show();
+    QCoreApplication::processEvents();
+    std::vector<double> ms;
+    QElapsedTimer t;
+    for (int i = 0; i < n; ++i) {
+        b.dialogs.files.push_back(files[i]);
+        t.start();
+        b.app.form1->Button1Click();
+        QCoreApplication::processEvents();
+        ms.push_back(t.nsecsElapsed() / 1e6);
+    }
+    return ms;
+}
+
+// Median time of the ten additions ending with sheet k (1-based).
+double sheetCost(const std::vector<double>& ms, int k) {
+    std::vector<double> w(ms.begin() + (k - 10), ms.begin() + k);
+    std::nth_element(w.begin(), w.begin() + 5, w.end());
+    return w[5];
+}
+
+void sheets(int n) {
+    std::printf("Adding sheets one by one up to %d, offscreen (cost of a sheet: median of the ten "
+                "additions up to it):\n",
+                n);
+    for (bool shown : {false, true}) {
+        const std::vector<double> ms = sheetTimes(n, shown);
+        double total = 0;
+        for (double m : ms)
+            total += m;
+        std::printf("  main window %s:", shown ? "shown " : "hidden");
+        for (int k : {10, 100, 1000})
+            if (k <= n)
+                std::printf("  sheet %d %6.2f ms,", k, sheetCost(ms, k));
+        std::printf("  sheet %d / sheet 10 %5.2f,  all %d sheets %6.2f s\n", n,
+                    sheetCost(ms, n) / sheetCost(ms, 10), n, total / 1000);
+    }
+}
+
 int memory(int n) {
     Bench b;
     b.load(n);
@@ -265,5 +317,7 @@ int main(int argc, char** argv) {
         overall();
     if (mode.isEmpty() || mode == "scale")
         scale(QCoreApplication::applicationFilePath());
+    if (mode.isEmpty() || mode == "sheets")
+        sheets(argc > 2 && mode == "sheets" ? std::max(10, std::atoi(argv[2])) : 1000);
     return 0;
 }

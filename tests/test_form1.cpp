@@ -47,6 +47,13 @@ protected:
         while (!(w->focusPolicy() & Qt::TabFocus));
         return w;
     }
+    // The widget that Shift+Tab reaches.
+    static QWidget* previousTab(QWidget* w) {
+        do
+            w = w->previousInFocusChain();
+        while (!(w->focusPolicy() & Qt::TabFocus));
+        return w;
+    }
     QString count(int sheet, int r, int c) {
         return app.form1->records().at(sheet).count(r, c)->text();
     }
@@ -170,6 +177,34 @@ TEST_F(MainWindow, FailedReadLeavesNoHalfBuiltSheet) {
     EXPECT_EQ(app.form1->PageControl1->currentIndex(), 1);
     load(example(3)); // numbering goes on from the pages that exist
     EXPECT_EQ(app.form1->PageControl1->tabText(2), "SCC-03");
+}
+
+TEST_F(MainWindow, TabOrderRunsThroughTheSheetsInTurn) {
+    // Each new sheet goes after the last one, also after a failed read and a cancelled
+    // dialog; Tab and Shift+Tab then pass through every field once, sheet by sheet.
+    load(example(1));
+    load(example(2));
+    load(dir.filePath("nothing.dat"));
+    load(example(3));
+    load(std::nullopt);
+    Form1& f = *app.form1;
+    ASSERT_EQ(f.records().size(), 4u);
+    QList<QWidget*> expected;
+    for (const mereni& r : f.records()) {
+        expected << r.idStroje << r.datumTestu << r.datumPrijeti << r.teplota << r.casMereni;
+        for (int row = 1; row <= 13; ++row)
+            for (int c = 1; c <= 4; ++c)
+                expected << r.count(row, c);
+    }
+    expected << f.Button1;
+    QList<QWidget*> forward{expected.front()};
+    while (forward.size() < expected.size())
+        forward << nextTab(forward.back());
+    EXPECT_EQ(forward, expected);
+    QList<QWidget*> backward{expected.back()};
+    while (backward.size() < expected.size())
+        backward.prepend(previousTab(backward.front()));
+    EXPECT_EQ(backward, expected);
 }
 
 TEST_F(MainWindow, NegativeCountsAndOddTexts) {

@@ -38,16 +38,33 @@ QLineEdit* headerField(QWidget* page, const QString& caption, int top) {
 } // namespace
 
 void placeInTabOrder(const mereni& rec, QWidget* after) {
-    QWidget* prev = after;
+    // Within the page: header fields top to bottom, then the counts row by row. The fields
+    // are created in this order, so these calls normally find them in place and return at
+    // once; they only guard the order against a change in how the page is built.
+    QWidget* prev = rec.idStroje;
     auto next = [&prev](QWidget* w) {
         QWidget::setTabOrder(prev, w);
         prev = w;
     };
-    for (QWidget* w : {rec.idStroje, rec.datumTestu, rec.datumPrijeti, rec.teplota, rec.casMereni})
+    for (QWidget* w : {rec.datumTestu, rec.datumPrijeti, rec.teplota, rec.casMereni})
         next(w);
     for (int r = 1; r <= 13; ++r)
         for (int c = 1; c <= 4; ++c)
             next(rec.count(r, c));
+
+    // Then the page goes behind `after` as one block: setTabOrder moves a compound widget
+    // (one whose focus proxy is its own child) together with its children. Moving the
+    // fields one by one left the pages and labels of all earlier sheets at the end of the
+    // window's focus chain, and every move walked back over them, so that each sheet took
+    // longer than the one before. The page is a compound widget only for this call, so
+    // that Tab and a change of page treat it as before. The policy goes on before the
+    // proxy and off after it, because a widget passes a new policy on to its proxy.
+    QWidget* page = rec.idStroje->parentWidget();
+    page->setFocusPolicy(Qt::TabFocus);
+    page->setFocusProxy(rec.idStroje);
+    QWidget::setTabOrder(after, page);
+    page->setFocusProxy(nullptr);
+    page->setFocusPolicy(Qt::NoFocus);
 }
 
 QString countFieldName(int r, int c) {

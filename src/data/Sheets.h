@@ -41,7 +41,7 @@ void createHeaderFields(QWidget* page, mereni& rec);
 void fillSheet(QWidget* page, mereni& rec, const InstrumentRecord& data);
 
 // Puts the sheet's fields into the tab order right after `after`: header fields top to
-// bottom, then the counts row by row.
+// bottom, then the counts row by row. Takes the same time however many sheets exist.
 void placeInTabOrder(const mereni& rec, QWidget* after);
 
 // Accessible name of a count field, e.g. "vzorek 3, náběr 2".
