@@ -1,6 +1,8 @@
 #pragma once
 // The instrument data file: one 296-byte record of 52 counts and five short texts.
 
+#include "data/SheetGeometry.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,16 +14,16 @@ namespace vel {
 inline constexpr qsizetype kInstrumentRecordSize = 296;
 
 struct InstrumentRecord {
-    // Replicate-major: counts[13 * (c - 1) + (r - 1)] is row r (1..13), replicate c (1..4).
-    std::array<std::int32_t, 52> counts{};
+    // Replicate-major (countIndex).
+    std::array<std::int32_t, kCounts> counts{};
     QString id;   // up to 20 characters
     QString time; // up to 15 characters each
     QString temperature;
     QString received;
     QString testDate;
 
-    std::int32_t& count(int r, int c) { return counts[13 * (c - 1) + (r - 1)]; }
-    std::int32_t count(int r, int c) const { return counts[13 * (c - 1) + (r - 1)]; }
+    std::int32_t& count(int r, int c) { return counts[countIndex(r, c)]; }
+    std::int32_t count(int r, int c) const { return counts[countIndex(r, c)]; }
 };
 
 // Decodes a record of at least 296 bytes. A length byte above its field's capacity is

@@ -13,12 +13,6 @@ int rowTop(int r) {
     return 50 + 23 * (r - 1);
 }
 
-QString rowLabel(int r) {
-    if (r == 1 || r >= 12)
-        return QStringLiteral("w");
-    return QString::number(r - 1);
-}
-
 QLabel* label(QWidget* page, const QString& text, int left, int top) {
     auto* l = new QLabel(text, page);
     l->adjustSize();
@@ -112,7 +106,7 @@ void fillSheet(QWidget* page, mereni& rec, const InstrumentRecord& data) {
             e->setAccessibleName(countFieldName(r, c));
             setFieldText(e, QString::number(data.count(r, c)));
             e->show();
-            rec.counts[13 * (c - 1) + (r - 1)] = e;
+            rec.counts[countIndex(r, c)] = e;
         }
     }
 }

@@ -21,23 +21,22 @@ struct mereni {
     QLineEdit* teplota = nullptr;      // "teplota"
     QLineEdit* datumPrijeti = nullptr; // "datum přijetí"
     QLineEdit* datumTestu = nullptr;   // "datum testu"
-    // Replicate-major: counts[13 * (c - 1) + (r - 1)] is row r (1..13), replicate c (1..4).
-    // Empty until the sheet has been filled.
-    std::array<QLineEdit*, 52> counts{};
+    // Replicate-major (countIndex); empty until the sheet has been filled.
+    std::array<QLineEdit*, kCounts> counts{};
     QString testVerdict;        // written by the overall test
     QString calibrationVerdict; // written by the calibration-quality evaluation
 
-    QLineEdit* count(int r, int c) const { return counts[13 * (c - 1) + (r - 1)]; }
+    QLineEdit* count(int r, int c) const { return counts[countIndex(r, c)]; }
 };
 
 // The growable array of sheet control records, element i belonging to tab page i.
 using all = std::vector<mereni>;
 
-// Column headings and row labels of a new page (step 2 of adding a sheet).
+// Column headings and row labels of a new page.
 void createSheetLabels(QWidget* page);
-// Header fields with their labels, top to bottom (step 4).
+// Header fields with their labels, top to bottom, in the record.
 void createHeaderFields(QWidget* page, mereni& rec);
-// Header texts and count fields from the record (steps 6 and 7).
+// Header texts from the instrument's record, then the count fields row by row.
 void fillSheet(QWidget* page, mereni& rec, const InstrumentRecord& data);
 
 // Puts the sheet's fields into the tab order right after `after`: header fields top to

@@ -1,6 +1,7 @@
 #include "output/InputTable.h"
 
 #include "data/FileIo.h"
+#include "data/SheetGeometry.h"
 #include "output/TextPane.h"
 #include "ui/Dialogs.h"
 
@@ -40,14 +41,10 @@ QStringList inputTableLines(const QString& id, const QStringList& counts) {
       << QStringLiteral("<table border=1>")
       << QStringLiteral("<tr><td></td><td>náběr 1</td><td>náběr 2</td><td>náběr 3</td><td>"
                         "náběr 4</td></tr>");
-    for (int r = 1; r <= 13; ++r) {
-        l << QStringLiteral("<tr>");
-        if (r == 1 || r >= 12)
-            l << QStringLiteral("<td><b>w</b></td>");
-        else
-            l << QStringLiteral("<td><b>%1</b></td>").arg(r - 1);
-        for (int c = 1; c <= 4; ++c)
-            l << QStringLiteral("<td>") << escapeHtml(counts.at(13 * (c - 1) + (r - 1)))
+    for (int r = 1; r <= kRows; ++r) {
+        l << QStringLiteral("<tr>") << QStringLiteral("<td><b>%1</b></td>").arg(rowLabel(r));
+        for (int c = 1; c <= kReplicates; ++c)
+            l << QStringLiteral("<td>") << escapeHtml(counts.at(countIndex(r, c)))
               << QStringLiteral("</td>");
         l << QStringLiteral("</tr>");
     }

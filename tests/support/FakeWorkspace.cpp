@@ -30,11 +30,11 @@ void FakeWorkspace::setReferences(const std::array<int, 10>& refs) {
 }
 
 QString FakeWorkspace::countText(int r, int c) const {
-    return sheets.at(current).counts.at(13 * (c - 1) + (r - 1));
+    return sheets.at(current).counts.at(vel::countIndex(r, c));
 }
 
 void FakeWorkspace::setCountYellow(int r, int c, bool y) {
-    sheets.at(current).yellow.at(13 * (c - 1) + (r - 1)) = y;
+    sheets.at(current).yellow.at(vel::countIndex(r, c)) = y;
 }
 
 } // namespace testing_support

@@ -1,6 +1,7 @@
 #pragma once
 // A workspace made of plain arrays, for testing the evaluations without a main window.
 
+#include "data/SheetGeometry.h"
 #include "eval/DeviationChart.h"
 #include "eval/Workspace.h"
 #include "output/TextPane.h"
@@ -23,8 +24,8 @@ struct FakeSheet {
     QString testVerdict;
     QString calibrationVerdict;
 
-    QString& count(int r, int c) { return counts[13 * (c - 1) + (r - 1)]; }
-    bool isYellow(int r, int c) const { return yellow[13 * (c - 1) + (r - 1)]; }
+    QString& count(int r, int c) { return counts[vel::countIndex(r, c)]; }
+    bool isYellow(int r, int c) const { return yellow[vel::countIndex(r, c)]; }
     // Sets every count of row r.
     void setRow(int r, int c1, int c2, int c3, int c4);
 };
