@@ -362,6 +362,40 @@ TEST_F(MainWindow, InputTableExport) {
     EXPECT_EQ(dialogs.opened, QStringList{QDir(dir.path()).filePath("output.html")});
 }
 
+// After the error box the field that did not convert has the focus, its text selected;
+// the message and the current sheet stay as they are.
+TEST_F(MainWindow, FailedConversionPointsAtItsField) {
+    Form1& f = *app.form1;
+    f.show();
+    load(example(1));
+    load(example(2));
+    dialogs.files.push_back(dir.filePath(examples::referenceFileName()));
+    f.Button4->click();
+    QLineEdit* count = f.records().at(1).count(4, 2);
+    count->setText(QStringLiteral("abc"));
+    f.Button8->click(); // the overall test reaches the second sheet and makes it current
+    EXPECT_EQ(dialogs.errors, QStringList{"'abc' is not a valid integer value."});
+    QApplication::processEvents();
+    EXPECT_EQ(f.PageControl1->currentIndex(), 1);
+    EXPECT_EQ(f.focusWidget(), count);
+    EXPECT_EQ(count->selectedText(), "abc");
+
+    count->setText(QStringLiteral("300"));
+    f.referenceFields[6]->setText(QStringLiteral("7x"));
+    f.Button6->click(); // linearity of the current sheet
+    EXPECT_EQ(dialogs.errors.last(), "'7x' is not a valid integer value.");
+    EXPECT_EQ(f.focusWidget(), f.referenceFields[6]);
+    EXPECT_EQ(f.referenceFields[6]->selectedText(), "7x");
+
+    // Other errors leave the focus where it is.
+    f.referenceFields[6]->setText(QStringLiteral("700"));
+    f.Button1->setFocus();
+    dialogs.files.push_back(dir.filePath("missing.dat"));
+    f.Button1->click();
+    EXPECT_EQ(dialogs.errors.last(), "File not found.");
+    EXPECT_EQ(f.focusWidget(), f.Button1);
+}
+
 TEST_F(MainWindow, CommandsWithoutASheetSayNoInstrumentIsLoaded) {
     Form1& f = *app.form1;
     f.Memo1->pane().add("kept");

@@ -224,8 +224,10 @@ void Form1::Button7Click() {
     if (!name)
         return;
     ReferenceValues values{};
-    for (int k = 0; k < 10; ++k)
+    for (int k = 0; k < 10; ++k) {
+        m_lastRead = referenceFields[k];
         values[k] = toInt(referenceFields[k]->text());
+    }
     writeReferenceFile(*name, values);
 }
 
@@ -266,7 +268,8 @@ void Form1::setCurrentSheet(int index) {
 }
 
 QString Form1::countText(int r, int c) const {
-    return current().count(r, c)->text();
+    m_lastRead = current().count(r, c);
+    return m_lastRead->text();
 }
 
 QString Form1::idText() const {
@@ -297,7 +300,8 @@ void Form1::setCalibrationVerdict(int sheet, const QString& verdict) {
 }
 
 QString Form1::referenceText(int k) const {
-    return referenceFields.at(k - 1)->text();
+    m_lastRead = referenceFields.at(k - 1);
+    return m_lastRead->text();
 }
 
 TextPane& Form1::mainPane() {
@@ -306,6 +310,17 @@ TextPane& Form1::mainPane() {
 
 TextPane& Form1::summaryPane() {
     return m_form2->Memo1->pane();
+}
+
+void Form1::commandFailed(const AppError& error) {
+    // Every conversion converts the text it has just been handed, so the field read last
+    // is the one that failed. A count field lies on the current sheet, whose page may not
+    // be shown yet.
+    if (!error.isConversion() || !m_lastRead)
+        return;
+    showCurrentSheet();
+    m_lastRead->setFocus(Qt::OtherFocusReason);
+    m_lastRead->selectAll();
 }
 
 void Form1::showMessage(const QString& text) {

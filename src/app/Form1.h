@@ -2,16 +2,18 @@
 // The main window: every command as a push button, the instrument sheets, the reference
 // values, the main output pane and the deviation chart.
 
+#include "data/Errors.h"
 #include "data/Sheets.h"
 #include "eval/DeviationChart.h"
 #include "eval/Workspace.h"
 
+#include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -92,6 +94,10 @@ public:
     void showCalibrationWindow() override;
     void showMessage(const QString& text) override;
 
+    // After the error box of a command: a field whose text did not convert gets the focus
+    // with its text selected, so the operator sees which of the 62 fields it is.
+    void commandFailed(const AppError& error);
+
 private:
     // Shows "Není načten žádný přístroj." and answers false when no sheet exists.
     bool haveSheet();
@@ -101,6 +107,7 @@ private:
 
     all m_all;
     int m_pendingCurrent = -1; // sheet made current but not yet shown, or -1
+    mutable QPointer<QLineEdit> m_lastRead; // the field whose text was handed out last
     DeviationChart m_deviation;
     Form2* m_form2 = nullptr;
     Form3* m_form3 = nullptr;

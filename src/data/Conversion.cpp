@@ -29,10 +29,12 @@ bool isDigit(QChar c) {
 }
 
 [[noreturn]] void notInteger(const QString& text) {
-    throw AppError(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    throw AppError(QStringLiteral("'%1' is not a valid integer value").arg(text),
+                   AppError::Kind::Conversion);
 }
 [[noreturn]] void notFloat(const QString& text) {
-    throw AppError(QStringLiteral("'%1' is not a valid floating point value").arg(text));
+    throw AppError(QStringLiteral("'%1' is not a valid floating point value").arg(text),
+                   AppError::Kind::Conversion);
 }
 } // namespace
 

@@ -9,12 +9,17 @@ namespace vel {
 
 class AppError : public std::runtime_error {
 public:
-    explicit AppError(const QString& message)
-        : std::runtime_error(message.toStdString()), m_message(message) {}
+    // Conversion: a field's text is not a number of the kind that was read from it.
+    enum class Kind { General, Conversion };
+
+    explicit AppError(const QString& message, Kind kind = Kind::General)
+        : std::runtime_error(message.toStdString()), m_message(message), m_kind(kind) {}
     const QString& message() const noexcept { return m_message; }
+    bool isConversion() const noexcept { return m_kind == Kind::Conversion; }
 
 private:
     QString m_message;
+    Kind m_kind;
 };
 
 // The texts of the floating-point faults.

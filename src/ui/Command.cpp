@@ -10,11 +10,14 @@
 
 namespace ui {
 
-void runCommand(QWidget* owner, const std::function<void()>& work) {
+void runCommand(QWidget* owner, const std::function<void()>& work,
+                const std::function<void(const vel::AppError&)>& afterError) {
     try {
         work();
     } catch (const vel::AppError& e) {
         dialogs().error(owner, vel::errorBoxText(e.message()));
+        if (afterError)
+            afterError(e);
     } catch (const std::bad_alloc&) {
         dialogs().error(owner, vel::errorBoxText(QStringLiteral("Out of memory")));
     } catch (const std::exception& e) {
