@@ -18,9 +18,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QDropEvent>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUrl>
 
 #include <limits>
 
@@ -394,6 +397,39 @@ TEST_F(MainWindow, FailedConversionPointsAtItsField) {
     f.Button1->click();
     EXPECT_EQ(dialogs.errors.last(), "File not found.");
     EXPECT_EQ(f.focusWidget(), f.Button1);
+}
+
+// Files dropped onto the window, or onto one of its fields, add one sheet each in their
+// order, as "nový test" would; the first that fails stops the drop with its error box.
+TEST_F(MainWindow, DroppedFilesAddSheetsInTheirOrder) {
+    Form1& f = *app.form1;
+    auto drop = [](QWidget* target, const QStringList& files) {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& file : files)
+            urls << QUrl::fromLocalFile(file);
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        EXPECT_TRUE(enter.isAccepted());
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &dropped);
+        QApplication::processEvents();
+    };
+    drop(&f, {example(3), example(1)});
+    ASSERT_EQ(f.PageControl1->count(), 2);
+    EXPECT_EQ(f.PageControl1->tabText(0), "SCC-03");
+    EXPECT_EQ(f.PageControl1->tabText(1), "SCC-01");
+    EXPECT_TRUE(dialogs.dialogNames.isEmpty());
+
+    writeAll(dir.filePath("short.dat"), QByteArray(295, 0));
+    drop(f.records().at(0).count(2, 1), {example(2), dir.filePath("short.dat"), example(4)});
+    EXPECT_EQ(dialogs.errors, QStringList{"Read beyond end of file."});
+    ASSERT_EQ(f.PageControl1->count(), 3);
+    EXPECT_EQ(f.records().size(), 3u);
+    EXPECT_EQ(f.PageControl1->tabText(2), "SCC-02");
+    EXPECT_EQ(count(2, 2, 1), "104"); // sample 1 of SCC-02: 100 + 4
 }
 
 TEST_F(MainWindow, CommandsWithoutASheetSayNoInstrumentIsLoaded) {

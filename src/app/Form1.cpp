@@ -16,7 +16,11 @@
 #include "ui/Dialogs.h"
 #include "ui/Widgets.h"
 
+#include <QApplication>
+#include <QDropEvent>
 #include <QGuiApplication>
+#include <QMimeData>
+#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,6 +30,19 @@ namespace vel {
 
 namespace {
 const QString kNoSheet = QStringLiteral("Není načten žádný přístroj.");
+
+// The local files of a drop, in the order given; empty unless every item is a local file.
+QStringList localFiles(const QMimeData* mime) {
+    QStringList files;
+    if (!mime || !mime->hasUrls())
+        return files;
+    for (const QUrl& url : mime->urls()) {
+        if (!url.isLocalFile())
+            return {};
+        files << url.toLocalFile();
+    }
+    return files;
+}
 
 // Shows a modeless window, or brings it to the front when it is already open.
 void bringUp(QWidget* window) {
@@ -77,6 +94,10 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Button9 = ui::makeButton(this, "Button9", "uložení výstupu", 856, 520, 89);
 
     FormCreate();
+
+    // Instrument files may be dropped onto the window, its fields included.
+    setAcceptDrops(true);
+    qApp->installEventFilter(this);
 
     QWidget* order[] = {PageControl1, Button1, Button2, Button3, Button5, Button6,  Memo1,   Chart1,
                         Button11,     Button4, Button7, Button8, Button9, Button10, Button12};
@@ -145,6 +166,10 @@ void Form1::showCurrentSheet() {
 // --- Commands -------------------------------------------------------------------------
 
 void Form1::Button1Click() {
+    addSheet([this] { return ui::dialogs().openFile(this, QStringLiteral("OpenDialog1")); });
+}
+
+void Form1::addSheet(const std::function<std::optional<QString>()>& chooseFile) {
     showCurrentSheet();
     const int before = PageControl1->currentIndex();
     auto* page = new QWidget;
@@ -157,7 +182,7 @@ void Form1::Button1Click() {
 
     InstrumentRecord data;
     try {
-        if (auto name = ui::dialogs().openFile(this, QStringLiteral("OpenDialog1")))
+        if (auto name = chooseFile())
             data = readInstrumentFile(*name);
     } catch (...) {
         // A sheet without count fields must not stay: the evaluations read every field.
@@ -175,6 +200,38 @@ void Form1::Button1Click() {
     // sheets before it. (Fields of hidden pages are skipped by the Tab key.)
     placeInTabOrder(rec, m_all.size() > 1 ? m_all[m_all.size() - 2].count(13, 4)
                                           : static_cast<QWidget*>(PageControl1));
+}
+
+void Form1::addDroppedSheets(const QStringList& files) {
+    for (const QString& file : files)
+        addSheet([&file] { return std::optional<QString>(file); });
+}
+
+// Instrument files dropped anywhere on the main window, its fields included, each add a
+// sheet as "nový test" with that file chosen would. Other drops (text into a field) go on
+// as before.
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
+        return QWidget::eventFilter(watched, event);
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (!target || (target != this && !isAncestorOf(target)))
+        return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QStringList files = localFiles(drop->mimeData());
+    if (files.isEmpty())
+        return false;
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop) // after the drop has finished, as a command of its own
+        QMetaObject::invokeMethod(
+            this,
+            [this, files] {
+                ui::runCommand(
+                    this, [this, &files] { addDroppedSheets(files); },
+                    [this](const AppError& e) { commandFailed(e); });
+            },
+            Qt::QueuedConnection);
+    return true;
 }
 
 void Form1::Button2Click() {

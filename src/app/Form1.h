@@ -12,6 +12,8 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -98,7 +100,14 @@ public:
     // with its text selected, so the operator sees which of the 62 fields it is.
     void commandFailed(const AppError& error);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // "nový test" with the file that chooseFile gives (nullopt: an empty sheet).
+    void addSheet(const std::function<std::optional<QString>()>& chooseFile);
+    // One sheet per file in the order given; the first file that fails stops the rest.
+    void addDroppedSheets(const QStringList& files);
     // Shows "Není načten žádný přístroj." and answers false when no sheet exists.
     bool haveSheet();
     const mereni& current() const;
