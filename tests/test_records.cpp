@@ -1,0 +1,63 @@
+// The two binary records: an instrument's data file and the reference values file.
+#include "data/InstrumentFile.h"
+#include "data/ReferenceFile.h"
+
+#include <gtest/gtest.h>
+
+using namespace vel;
+
+TEST(InstrumentRecord, LayoutOfCountsAndTexts) {
+    QByteArray b(kInstrumentRecordSize, 0);
+    b[52] = 7;                                  // row 1 of replicate 2
+    b[48] = b[49] = b[50] = b[51] = char(0xFF); // row 13 of replicate 1: -1
+    b[208] = 3;
+    b.replace(209, 3, "A\xF8Z");
+    b[229] = 5;
+    b.replace(230, 15, "0123456789ABCDE");
+    InstrumentRecord rec = decodeInstrumentRecord(b);
+    EXPECT_EQ(rec.count(1, 2), 7);
+    EXPECT_EQ(rec.count(13, 1), -1);
+    EXPECT_EQ(rec.id, QStringLiteral("AřZ"));
+    EXPECT_EQ(rec.time, "01234");
+    EXPECT_EQ(rec.temperature, "");
+}
+
+TEST(InstrumentRecord, OverlongLengthBytesAreClampedToTheField) {
+    QByteArray b(kInstrumentRecordSize, 'x');
+    for (int off : {208, 229, 245, 261, 277})
+        b[off] = char(0xFF);
+    InstrumentRecord rec = decodeInstrumentRecord(b);
+    EXPECT_EQ(rec.id.size(), 20);
+    EXPECT_EQ(rec.time.size(), 15);
+    EXPECT_EQ(rec.testDate.size(), 15);
+    EXPECT_FALSE(rec.testDate.contains(QChar(0xFF)));
+}
+
+TEST(InstrumentRecord, EncodeDecodeRoundTrip) {
+    InstrumentRecord rec;
+    for (int i = 0; i < 52; ++i)
+        rec.counts[i] = i * 1000 - 26000;
+    rec.id = QStringLiteral("Přístroj s dlouhým jménem navíc");
+    rec.time = QStringLiteral("12:00");
+    rec.testDate = QStringLiteral("1.1.2026");
+    QByteArray b = encodeInstrumentRecord(rec);
+    ASSERT_EQ(b.size(), kInstrumentRecordSize);
+    InstrumentRecord back = decodeInstrumentRecord(b);
+    EXPECT_EQ(back.counts, rec.counts);
+    EXPECT_EQ(back.id, rec.id.left(20));
+    EXPECT_EQ(back.time, rec.time);
+    EXPECT_EQ(back.testDate, rec.testDate);
+}
+
+TEST(ReferenceRecord, LittleEndianIntegers) {
+    ReferenceValues v{};
+    for (int k = 0; k < 10; ++k)
+        v[k] = 100 * (k + 1);
+    QByteArray b = encodeReferenceValues(v);
+    ASSERT_EQ(b.size(), 40);
+    EXPECT_EQ(b.mid(0, 4), QByteArray("\x64\x00\x00\x00", 4));
+    EXPECT_EQ(b.mid(36, 4), QByteArray("\xE8\x03\x00\x00", 4));
+    v[3] = -2;
+    EXPECT_EQ(encodeReferenceValues(v).mid(12, 4), QByteArray("\xFE\xFF\xFF\xFF", 4));
+    EXPECT_EQ(decodeReferenceValues(encodeReferenceValues(v)), v);
+}
