@@ -7,6 +7,7 @@
 #include "output/Memo.h"
 #include "overall/Form3.h"
 #include "overall/Form5.h"
+#include "ui/ScreenFit.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QDropEvent>
 #include <QMessageBox>
@@ -463,4 +465,39 @@ TEST(Boxes, ShowMarkupAsPlainText) {
         EXPECT_EQ(shown, text);
         EXPECT_EQ(format, Qt::PlainText);
     }
+}
+
+// A window wider than the screen moves and shrinks into it and its contents scroll: every
+// control stays reachable, in the keyboard order it had.
+TEST(ScreenFit, WindowTooLargeForTheScreenScrolls) {
+    QWidget window;
+    window.resize(1416, 712);
+    window.move(255, 305);
+    auto* save = new QPushButton(QStringLiteral("uložit"), &window);
+    save->setGeometry(544, 655, 75, 25);
+    auto* close = new QPushButton(QStringLiteral("zavřít"), &window);
+    close->setGeometry(720, 655, 75, 25);
+    auto* arrange = new QPushButton(QStringLiteral("uspořádat"), &window);
+    arrange->setGeometry(1330, 656, 75, 25);
+    QWidget::setTabOrder(save, arrange); // not the order of creation
+    auto tabStops = [&window] {
+        std::vector<QWidget*> stops;
+        for (QWidget* w = window.nextInFocusChain(); w != &window; w = w->nextInFocusChain())
+            if (w->focusPolicy() & Qt::TabFocus)
+                stops.push_back(w);
+        return stops;
+    };
+    ASSERT_EQ(tabStops(), (std::vector<QWidget*>{save, arrange, close}));
+
+    const QRect screen(0, 0, 1366, 768);
+    ui::fitToScreen(&window, screen);
+    EXPECT_TRUE(screen.contains(window.geometry())) << window.geometry().width();
+    EXPECT_EQ(window.height(), 712); // the height fits and stays
+    EXPECT_EQ(arrange->geometry(), QRect(1330, 656, 75, 25));
+    EXPECT_EQ(tabStops(), (std::vector<QWidget*>{save, arrange, close}));
+    window.show();
+    auto* area = window.findChild<QScrollArea*>();
+    ASSERT_NE(area, nullptr);
+    area->ensureWidgetVisible(arrange);
+    EXPECT_TRUE(window.rect().contains(QRect(arrange->mapTo(&window, QPoint()), arrange->size())));
 }

@@ -14,6 +14,7 @@
 #include "ui/ChartView.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
+#include "ui/ScreenFit.h"
 #include "ui/Widgets.h"
 
 #include <QApplication>
@@ -124,6 +125,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     ui::connectCommand(Button7, this, &Form1::Button7Click);
     ui::connectCommand(Button9, this, &Form1::Button9Click);
     ui::connectCommand(Button12, this, &Form1::Button12Click);
+    ui::fitToScreen(this);
 }
 
 Form1::~Form1() = default;

@@ -3,6 +3,7 @@
 #include "output/Memo.h"
 #include "output/PaneSave.h"
 #include "ui/Command.h"
+#include "ui/ScreenFit.h"
 #include "ui/Widgets.h"
 
 #include <QPushButton>
@@ -26,6 +27,7 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     ui::connectCommand(Button1, this, &Form2::Button1Click);
     ui::connectCommand(Button2, this, &Form2::Button2Click);
+    ui::fitToScreen(this);
 }
 
 void Form2::Button1Click() {

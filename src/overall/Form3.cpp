@@ -4,6 +4,7 @@
 #include "ui/ChartView.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
+#include "ui/ScreenFit.h"
 #include "ui/Widgets.h"
 
 #include <QPushButton>
@@ -27,6 +28,7 @@ Form3::Form3(OverallChart& chart, QWidget* parent) : QWidget(parent, Qt::Window)
     ui::connectCommand(Button2, this, &Form3::Button2Click);
     ui::connectCommand(Button3, this, &Form3::Button3Click);
     ui::connectCommand(Button1, this, &Form3::Button1Click);
+    ui::fitToScreen(this);
 }
 
 void Form3::Button2Click() {

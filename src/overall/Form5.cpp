@@ -5,6 +5,7 @@
 #include "ui/ChartView.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
+#include "ui/ScreenFit.h"
 #include "ui/Widgets.h"
 
 #include <QPushButton>
@@ -31,6 +32,7 @@ Form5::Form5(CalibrationChart& chart, QWidget* parent)
     ui::connectCommand(Button3, this, &Form5::Button3Click);
     ui::connectCommand(Button1, this, &Form5::Button1Click);
     ui::connectCommand(Button4, this, &Form5::Button4Click);
+    ui::fitToScreen(this);
 }
 
 void Form5::Button2Click() {

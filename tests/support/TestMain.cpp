@@ -1,11 +1,13 @@
-// main() of every test executable: a QApplication on the offscreen platform under Czech
+// main() of every test executable: a QApplication on the offscreen platform with a screen
+// of 1920 x 1200 (support/screen.json, the size the end-to-end tests use) under Czech
 // regional settings (a comma as the decimal separator), then GoogleTest.
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" VELIMOR_TEST_SCREEN);
     qputenv("LC_ALL", "cs_CZ.UTF-8");
     qputenv("LANG", "cs_CZ.UTF-8");
     QApplication app(argc, argv);
