@@ -1,16 +1,21 @@
 // Chart layer: series data, axis scales and labels, painting into images, marks, view
-// state, mouse zoom and the BMP export.
+// state, mouse and keyboard zoom and the BMP export; Enter on the windows' buttons.
 #include "overall/OverallCharts.h"
 #include "ui/ChartModel.h"
 #include "ui/ChartPaint.h"
 #include "ui/ChartState.h"
 #include "ui/ChartView.h"
+#include "ui/Widgets.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -73,6 +78,41 @@ void drag(QWidget& w, Qt::MouseButton button, QPoint from, QPoint to) {
     mouse(w, QEvent::MouseMove, button, to);
     mouse(w, QEvent::MouseButtonRelease, button, to);
 }
+
+// A key pressed and released on the widget with the focus.
+void key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool autoRepeat = false) {
+    QWidget* w = QApplication::focusWidget();
+    ASSERT_NE(w, nullptr);
+    QKeyEvent press(QEvent::KeyPress, k, modifiers, QString(), autoRepeat);
+    QKeyEvent release(QEvent::KeyRelease, k, modifiers, QString(), autoRepeat);
+    QCoreApplication::sendEvent(w, &press);
+    QCoreApplication::sendEvent(w, &release);
+}
+
+// A shown window holding a button and, after it in the tab order, a chart of c.
+struct ChartWindow {
+    QWidget window;
+    QPushButton* button = ui::makeButton(&window, "Button1", "tisk grafu", 0, 0, 75);
+    ChartView* view;
+    explicit ChartWindow(FixedChart& c) : view(new ChartView(c.model, &window)) {
+        view->setGeometry(0, 30, kSize.width(), kSize.height());
+        window.resize(kSize + QSize(0, 30));
+        window.show();
+        window.activateWindow();
+        QElapsedTimer waited; // the platform makes it active on its own time
+        waited.start();
+        while (!window.isActiveWindow() && waited.elapsed() < 5000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        button->setFocus();
+    }
+    void expectShown(double xmin, double xmax, double ymin, double ymax) const {
+        const ChartLayout L = view->chartLayout();
+        EXPECT_NEAR(L.bottom.min, xmin, 1e-9);
+        EXPECT_NEAR(L.bottom.max, xmax, 1e-9);
+        EXPECT_NEAR(L.left.min, ymin, 1e-9);
+        EXPECT_NEAR(L.left.max, ymax, 1e-9);
+    }
+};
 
 } // namespace
 
@@ -419,6 +459,57 @@ TEST(ChartMouse, RightDragScrollsByTheDraggedAmount) {
     EXPECT_NEAR(zoom->xmax, 8, 0.05);
     EXPECT_NEAR(zoom->ylmin, 1, 0.05);
     EXPECT_NEAR(zoom->ylmax, 11, 0.05);
+}
+
+// ---- Keyboard
+
+TEST(Keyboard, EnterPressesTheFocusedButtonOncePerPress) {
+    FixedChart c;
+    ChartWindow w(c);
+    ASSERT_EQ(QApplication::focusWidget(), w.button);
+    int clicks = 0;
+    QObject::connect(w.button, &QPushButton::clicked, [&] { ++clicks; });
+    key(Qt::Key_Return);
+    EXPECT_EQ(clicks, 1);
+    key(Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(clicks, 2);
+    key(Qt::Key_Return, Qt::NoModifier, true); // held down: no second command
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST(ChartKeys, TabThenPlusHalvesAroundTheCentreMinusDoublesHomeAndZeroUndo) {
+    FixedChart c;
+    ChartWindow w(c);
+    key(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), w.view);
+    key(Qt::Key_Plus);
+    w.expectShown(2.5, 7.5, 2.5, 7.5);
+    key(Qt::Key_Plus, Qt::KeypadModifier);
+    w.expectShown(3.75, 6.25, 3.75, 6.25);
+    key(Qt::Key_Minus);
+    w.expectShown(2.5, 7.5, 2.5, 7.5);
+    key(Qt::Key_Home);
+    EXPECT_FALSE(w.view->state().zoom(c.model));
+    key(Qt::Key_Minus, Qt::KeypadModifier);
+    w.expectShown(-5, 15, -5, 15);
+    key(Qt::Key_0);
+    EXPECT_FALSE(w.view->state().zoom(c.model));
+}
+
+// An arrow moves the picture its way, as a right drag that way does, by a tenth of the
+// shown range.
+TEST(ChartKeys, ArrowsMoveThePictureATenthOfTheRange) {
+    FixedChart c;
+    ChartWindow w(c);
+    w.view->setFocus();
+    key(Qt::Key_Right);
+    w.expectShown(-1, 9, 0, 10);
+    key(Qt::Key_Down);
+    w.expectShown(-1, 9, 1, 11);
+    key(Qt::Key_Plus);
+    key(Qt::Key_Left);
+    key(Qt::Key_Up);
+    w.expectShown(2, 7, 3, 8);
 }
 
 // ---- View state

@@ -3,14 +3,25 @@
 #include "data/FileIo.h"
 #include "ui/Dialogs.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 
 #include <algorithm>
+#include <cmath>
 
 namespace ui {
 
-ChartView::ChartView(const ChartModel& model, QWidget* parent) : QWidget(parent), m_model(model) {}
+namespace {
+constexpr double kKeyZoom = 2;      // + and - halve and double the shown ranges
+constexpr double kKeyScroll = 0.1;  // an arrow moves the picture a tenth of the range
+} // namespace
+
+ChartView::ChartView(const ChartModel& model, QWidget* parent) : QWidget(parent), m_model(model) {
+    setFocusPolicy(Qt::StrongFocus);
+}
 
 void ChartView::paintTo(QPainter& painter) const {
     painter.save();
@@ -35,6 +46,12 @@ void ChartView::paintEvent(QPaintEvent*) {
         painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(QRect(m_dragStart, m_dragLast).normalized());
+    }
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.backgroundColor = palette().color(QPalette::Window);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
 }
 
@@ -74,6 +91,41 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
     update();
 }
 
+void ChartView::keyPressEvent(QKeyEvent* event) {
+    if (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) {
+        QWidget::keyPressEvent(event); // leave Ctrl and Alt combinations to the window
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        zoomAroundCentre(1 / kKeyZoom);
+        break;
+    case Qt::Key_Minus:
+        zoomAroundCentre(kKeyZoom);
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_0:
+        m_state.unzoom();
+        update();
+        break;
+    case Qt::Key_Left:
+        scrollByFraction(-kKeyScroll, 0);
+        break;
+    case Qt::Key_Right:
+        scrollByFraction(kKeyScroll, 0);
+        break;
+    case Qt::Key_Up:
+        scrollByFraction(0, -kKeyScroll);
+        break;
+    case Qt::Key_Down:
+        scrollByFraction(0, kKeyScroll);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
 void ChartView::zoomTo(QRect area) {
     const ChartLayout L = chartLayout();
     m_state.setZoom(m_model, ChartZoom{L.toDataX(area.left()), L.toDataX(area.right()),
@@ -86,13 +138,22 @@ void ChartView::zoomTo(QRect area) {
 void ChartView::scrollBy(QPoint delta) {
     if (delta.isNull())
         return;
+    const QRect plot = chartLayout().plot;
+    scrollByFraction(double(delta.x()) / std::max(1, plot.width() - 1),
+                     double(delta.y()) / std::max(1, plot.height() - 1));
+}
+
+ChartZoom ChartView::shownRanges() const {
     const ChartLayout L = chartLayout();
-    auto z = m_state.zoom(m_model).value_or(
-        ChartZoom{L.bottom.min, L.bottom.max, L.left.min, L.left.max, L.right.min, L.right.max});
-    // The picture follows the mouse, so the ranges move the other way.
-    const double dx = delta.x() * (L.bottom.max - L.bottom.min) / std::max(1, L.plot.width() - 1);
-    const double dl = delta.y() * (L.left.max - L.left.min) / std::max(1, L.plot.height() - 1);
-    const double dr = delta.y() * (L.right.max - L.right.min) / std::max(1, L.plot.height() - 1);
+    return ChartZoom{L.bottom.min, L.bottom.max, L.left.min, L.left.max, L.right.min, L.right.max};
+}
+
+void ChartView::scrollByFraction(double fx, double fy) {
+    auto z = shownRanges();
+    // The picture moves, so the ranges move the other way; y grows upwards.
+    const double dx = fx * (z.xmax - z.xmin);
+    const double dl = fy * (z.ylmax - z.ylmin);
+    const double dr = fy * (z.yrmax - z.yrmin);
     z.xmin -= dx;
     z.xmax -= dx;
     z.ylmin += dl;
@@ -100,6 +161,28 @@ void ChartView::scrollBy(QPoint delta) {
     z.yrmin += dr;
     z.yrmax += dr;
     m_state.setZoom(m_model, z);
+    update();
+}
+
+void ChartView::zoomAroundCentre(double factor) {
+    const ChartZoom z = shownRanges();
+    // Zooming stops short of ranges too narrow for doubles to tell their ends apart (which
+    // the axes would widen again) and of ranges beyond them.
+    bool usable = true;
+    auto around = [&](double lo, double hi, double& newLo, double& newHi) {
+        const double centre = lo + (hi - lo) / 2, half = (hi - lo) / 2 * factor;
+        newLo = centre - half;
+        newHi = centre + half;
+        usable = usable && std::isfinite(newLo) && std::isfinite(newHi) &&
+                 newHi - newLo > std::max(std::abs(newLo), std::abs(newHi)) * 1e-9;
+    };
+    ChartZoom n{};
+    around(z.xmin, z.xmax, n.xmin, n.xmax);
+    around(z.ylmin, z.ylmax, n.ylmin, n.ylmax);
+    around(z.yrmin, z.yrmax, n.yrmin, n.yrmax);
+    if (!usable)
+        return;
+    m_state.setZoom(m_model, n);
     update();
 }
 

@@ -2,6 +2,11 @@
 // The chart widget: paints its model with its own view state, zooms on a left drag down and
 // to the right, unzooms on a left drag up or to the left, and scrolls on a right drag. The
 // label boxes drawn stay in the state for the label arrangement.
+//
+// The same without a mouse, on the focused chart (it takes the focus by Tab and by a click,
+// and shows it as a ring along its edge): + (or =) shows half the ranges around their
+// centre, - twice the ranges, Home or 0 undoes the zoom, and each arrow moves the picture
+// in its direction by a tenth of the shown range, as a right drag that way would.
 
 #include "ui/ChartLayout.h"
 #include "ui/ChartModel.h"
@@ -42,10 +47,17 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void zoomTo(QRect area);
     void scrollBy(QPoint delta);
+    // The ranges shown: the zoom in force, or else the axes' own.
+    ChartZoom shownRanges() const;
+    // Shows ranges factor times as wide around the same centres.
+    void zoomAroundCentre(double factor);
+    // Moves the picture by fractions of the shown ranges, right and down for positive ones.
+    void scrollByFraction(double fx, double fy);
 
     const ChartModel& m_model;
     ChartState m_state;
