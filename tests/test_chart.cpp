@@ -271,6 +271,29 @@ TEST(ChartAxis, UnroundedFirstLabelSitsAtTheMinimum) {
     EXPECT_DOUBLE_EQ(L.left.ticks.front(), 0);
 }
 
+// Form5's labels show at most five decimals: however deep the zoom, no two labels read the
+// same and each reads the value where it stands, the first at the axis minimum.
+TEST(ChartAxis, DeepZoomKeepsPatternLabelsDistinctAndTrue) {
+    vel::CalibrationChart chart;
+    const QString format = chart.left.labelFormat;
+    for (auto [lo, hi] : {std::pair{0.0, 0.00003}, std::pair{0.0000037, 0.0000437}}) {
+        const ChartLayout L =
+            layoutChart(chart, QSize(1385, 641), QFont(), ChartZoom{lo, hi, lo, hi, 0, 1});
+        for (const AxisScale* s : {&L.bottom, &L.left}) {
+            ASSERT_GE(s->ticks.size(), 2u) << lo;
+            EXPECT_DOUBLE_EQ(s->ticks.front(), lo);
+            QStringList distinct = s->labels;
+            EXPECT_EQ(distinct.removeDuplicates(), 0) << s->labels.join(" | ").toStdString();
+            for (size_t i = 0; i < s->ticks.size(); ++i)
+                EXPECT_EQ(s->labels[int(i)], formatAxisLabel(s->ticks[i], format, s->step));
+        }
+        if (lo == 0) {
+            EXPECT_EQ(L.left.labels,
+                      QStringList({"0", loc("0.00001"), loc("0.00002"), loc("0.00003")}));
+        }
+    }
+}
+
 // ---- Painting
 
 TEST(ChartPaint, PointSymbolAndLineAppearWhereTheDataMaps) {

@@ -17,20 +17,27 @@ int textWidth(const QFontMetrics& fm, const QStringList& texts) {
 
 void makeTicks(AxisScale& s, const Axis& axis, int pixels, const QFontMetrics& fm,
                bool horizontal) {
+    const double resolution = labelResolution(axis.labelFormat);
     double spacing = 50;
     for (int attempt = 0; attempt < 2; ++attempt) {
-        s.step = niceStep(s.max - s.min, std::max(pixels, 1), spacing);
+        s.step = std::max(niceStep(s.max - s.min, std::max(pixels, 1), spacing), resolution);
         s.ticks.clear();
         s.labels.clear();
         const double eps = s.step * 1e-9;
         const double first =
             axis.firstLabelRounded ? std::ceil(s.min / s.step - 1e-9) * s.step : s.min;
+        // The step is a whole number of the format's last digits: each label is its tick
+        // rounded to those digits, counted on from the first, so that a tick that lies
+        // halfway between two readings cannot repeat its neighbour's text.
+        const double units = resolution > 0 ? std::round(s.step / resolution) : 0;
+        const double firstUnit = resolution > 0 ? std::round(first / resolution) : 0;
         for (int i = 0; i < 1000; ++i) {
             double v = first + i * s.step;
             if (v > s.max + eps)
                 break;
             s.ticks.push_back(v);
-            s.labels.push_back(formatAxisLabel(v, axis.labelFormat, s.step));
+            const double shown = resolution > 0 ? (firstUnit + i * units) * resolution : v;
+            s.labels.push_back(formatAxisLabel(shown, axis.labelFormat, s.step));
         }
         // Side by side labels need room for their width.
         if (!horizontal || axis.labelAngle == 90)
@@ -52,6 +59,15 @@ double niceStep(double range, double pixels, double minSpacing) {
         if (m * magnitude >= raw * (1 - 1e-9))
             return m * magnitude;
     return 10 * magnitude;
+}
+
+double labelResolution(const QString& format) {
+    if (format.isEmpty())
+        return 0;
+    const int dot = format.indexOf(u'.');
+    const int decimals =
+        dot < 0 ? 0 : int(format.mid(dot + 1).count(u'0') + format.mid(dot + 1).count(u'#'));
+    return std::pow(10.0, -decimals);
 }
 
 QString formatAxisLabel(double value, const QString& format, double step) {

@@ -33,8 +33,14 @@ double niceStep(double range, double pixels, double minSpacing = 50);
 // given decimals without trailing zeros. step is the label step, used to drop noise.
 QString formatAxisLabel(double value, const QString& format, double step);
 
+// Smallest difference between two values that the label format shows apart: 10 to the
+// minus the number of decimals of a pattern ("#,##0.#####" gives 0.00001), 0 for plain
+// labels.
+double labelResolution(const QString& format);
+
 // Step, values and texts of the labels of scale s (its min and max set) for the axis
-// spread over the given pixels. Side by side labels get room for their width.
+// spread over the given pixels. Side by side labels get room for their width. The step is
+// never finer than the labels can tell apart, so no two labels read the same.
 void makeTicks(AxisScale& s, const Axis& axis, int pixels, const QFontMetrics& fm, bool horizontal);
 
 // Width of the widest of the texts.
