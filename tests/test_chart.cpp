@@ -394,6 +394,42 @@ TEST(ChartMarks, RecordedAboveThePointByTheOffset) {
     EXPECT_EQ(c.state.marks(s)[1].lineEnd, c.state.marks(s)[1].lineStart);
 }
 
+// Every connecting line lies below every label box: a box that another label's line, of
+// its own series or of another, runs across keeps its background and text.
+TEST(ChartMarks, NoConnectingLineCrossesALabel) {
+    FixedChart c;
+    const QColor lineColour(128, 0, 128);
+    Series& a = c.model.addSeries("A", SeriesKind::Points);
+    Series& b = c.model.addSeries("B", SeriesKind::Points);
+    for (Series* s : {&a, &b}) {
+        s->marksVisible = true;
+        s->markOffset = 15;
+        s->markFramed = true;
+        s->markLineColor = lineColour;
+    }
+    a.add(2, 3, "first");
+    a.add(8, 3, "second");
+    b.add(5, 3, "third");
+    renderChart(c.model, c.state, kSize);
+    // The first label moved onto the second's connecting line, the second onto the third's.
+    for (auto [mark, line] : {std::pair{&c.state.marks(a)[0], &c.state.marks(a)[1]},
+                              std::pair{&c.state.marks(a)[1], &c.state.marks(b)[0]}}) {
+        mark->box.moveCenter((line->lineStart + line->lineEnd) / 2);
+        mark->pinned = true;
+    }
+    const QImage img = renderChart(c.model, c.state, kSize);
+    for (const MarkBox* m : {&c.state.marks(a)[0], &c.state.marks(a)[1]}) {
+        bool text = false;
+        for (int y = m->box.top(); y <= m->box.bottom(); ++y)
+            for (int x = m->box.left(); x <= m->box.right(); ++x) {
+                ASSERT_FALSE(near(img.pixelColor(x, y), lineColour)) << x << "," << y;
+                text = text || (m->box.adjusted(1, 1, -2, -2).contains(x, y) &&
+                                img.pixelColor(x, y).lightness() < 100); // not the frame
+            }
+        EXPECT_TRUE(text);
+    }
+}
+
 TEST(ChartMarks, EmptyLabelShowsNoText) {
     FixedChart c;
     Series& s = c.model.addSeries("S", SeriesKind::Points);

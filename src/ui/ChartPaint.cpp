@@ -195,15 +195,12 @@ void drawSeries(QPainter& p, const ChartLayout& L, const Series& s) {
     }
 }
 
-// Draws the labels of one series over the boxes kept for them (one per point) and gives
-// the boxes as drawn.
-std::vector<MarkBox> drawMarks(QPainter& p, const ChartLayout& L, const Series& s,
-                               std::vector<MarkBox> marks, const QFontMetrics& fm) {
+// Places the labels of one series over the boxes kept for them (one per point): a pinned
+// box stays where it is, the others stand above their points. Gives the boxes to draw.
+std::vector<MarkBox> placeMarks(const ChartLayout& L, const Series& s, std::vector<MarkBox> marks,
+                                const QFontMetrics& fm) {
     const auto& pts = s.points();
     const bool shown = s.marksVisible && s.kind() == SeriesKind::Points;
-    p.save();
-    if (s.marksClipped)
-        p.setClipRect(L.plot);
     for (size_t i = 0; i < pts.size(); ++i) {
         const ChartPoint& pt = pts[i];
         MarkBox& mark = marks[i];
@@ -211,10 +208,9 @@ std::vector<MarkBox> drawMarks(QPainter& p, const ChartLayout& L, const Series& 
             mark.drawn = false; // a pinned box is kept for when its point is in view again
             continue;
         }
-        const QString& text = pt.label; // an empty label stays empty, never the value
         if (!mark.pinned) {
             const QPoint c = L.toPixel(pt.x, pt.y, s.vertical).toPoint();
-            const int w = fm.horizontalAdvance(text) + 2 * kMarkPad;
+            const int w = fm.horizontalAdvance(pt.label) + 2 * kMarkPad;
             const int h = fm.height() + 2 * kMarkPad;
             // Above the point: markOffset pixels up with a connecting line, or right on top
             // of the symbol without one, so that the symbol stays visible.
@@ -224,10 +220,36 @@ std::vector<MarkBox> drawMarks(QPainter& p, const ChartLayout& L, const Series& 
             mark.lineEnd = s.markOffset > 0 ? mark.box.center() : c;
         }
         mark.drawn = true;
-        if (s.markLineVisible && mark.lineStart != mark.lineEnd) {
-            p.setPen(QPen(s.markLineColor, 1));
+    }
+    return marks;
+}
+
+// The connecting lines of the placed labels of one series.
+void drawMarkLines(QPainter& p, const ChartLayout& L, const Series& s,
+                   const std::vector<MarkBox>& marks) {
+    if (!s.markLineVisible)
+        return;
+    p.save();
+    if (s.marksClipped)
+        p.setClipRect(L.plot);
+    p.setPen(QPen(s.markLineColor, 1));
+    for (const MarkBox& mark : marks)
+        if (mark.drawn && mark.lineStart != mark.lineEnd)
             p.drawLine(mark.lineStart, mark.lineEnd);
-        }
+    p.restore();
+}
+
+// The boxes and texts of the placed labels of one series.
+void drawMarkBoxes(QPainter& p, const ChartLayout& L, const Series& s,
+                   const std::vector<MarkBox>& marks) {
+    p.save();
+    if (s.marksClipped)
+        p.setClipRect(L.plot);
+    const auto& pts = s.points();
+    for (size_t i = 0; i < pts.size(); ++i) {
+        const MarkBox& mark = marks[i];
+        if (!mark.drawn)
+            continue;
         p.fillRect(mark.box, s.markBack);
         if (s.markFramed) {
             p.setPen(QPen(Qt::black, 1));
@@ -235,10 +257,10 @@ std::vector<MarkBox> drawMarks(QPainter& p, const ChartLayout& L, const Series& 
             p.drawRect(mark.box.adjusted(0, 0, -1, -1));
         }
         p.setPen(Qt::black);
-        p.drawText(mark.box, Qt::AlignCenter, text);
+        // An empty label stays empty, never the value.
+        p.drawText(mark.box, Qt::AlignCenter, pts[i].label);
     }
     p.restore();
-    return marks;
 }
 
 void drawLegend(QPainter& p, const ChartLayout& L, const ChartModel& m, const QFontMetrics& fm) {
@@ -297,10 +319,16 @@ ChartMarks paintChart(const ChartModel& m, const ChartState& state, QPainter& p,
 
     for (const auto& s : m.allSeries())
         drawSeries(p, L, *s);
+    // Every connecting line goes below every label box, so that no line, of this series or
+    // another, crosses a label moved next to it.
     ChartMarks drawn;
     drawn.reserve(m.allSeries().size());
     for (const auto& s : m.allSeries())
-        drawn.push_back(drawMarks(p, L, *s, state.marks(*s), fm));
+        drawn.push_back(placeMarks(L, *s, state.marks(*s), fm));
+    for (size_t i = 0; i < drawn.size(); ++i)
+        drawMarkLines(p, L, *m.allSeries()[i], drawn[i]);
+    for (size_t i = 0; i < drawn.size(); ++i)
+        drawMarkBoxes(p, L, *m.allSeries()[i], drawn[i]);
     drawLegend(p, L, m, fm);
     p.restore();
     return drawn;
