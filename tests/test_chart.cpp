@@ -22,6 +22,7 @@
 
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace ui;
@@ -336,6 +337,105 @@ TEST(ChartPaint, FrameAroundThePlotOnlyWhereWanted) {
                   m == &overall ? QColor(Qt::white) : QColor(Qt::black));
         EXPECT_EQ(img.pixelColor(plot.center().x(), plot.bottom()), QColor(Qt::black));
         EXPECT_EQ(img.pixelColor(plot.left(), plot.center().y()), QColor(Qt::black));
+    }
+}
+
+// Ink along a title, one value per pixel of its length, from the first inked pixel to the
+// last: across the columns of level text, or across the rows of a band of turned text.
+static std::vector<int> inkAlong(const QImage& img, QRect band, bool rows) {
+    std::vector<int> ink;
+    const int n = rows ? band.height() : band.width();
+    for (int i = 0; i < n; ++i) {
+        int sum = 0;
+        for (int j = 0; j < (rows ? band.width() : band.height()); ++j) {
+            const QPoint at = rows ? QPoint(band.left() + j, band.top() + i)
+                                   : QPoint(band.left() + i, band.top() + j);
+            sum += 255 - img.pixelColor(at).lightness();
+        }
+        ink.push_back(sum);
+    }
+    while (!ink.empty() && ink.back() == 0)
+        ink.pop_back();
+    ink.erase(ink.begin(), std::find_if(ink.begin(), ink.end(), [](int v) { return v > 0; }));
+    return ink;
+}
+
+// Differing ink between two profiles of one text, as a share of the ink, at the best of a
+// few pixels' shift.
+static double inkDifference(const std::vector<int>& a, const std::vector<int>& b) {
+    double best = 1e9, total = 0;
+    for (int v : a)
+        total += v;
+    for (int shift = -2; shift <= 2; ++shift) {
+        double d = 0;
+        const int n = int(std::max(a.size(), b.size()));
+        for (int i = -2; i < n + 2; ++i) {
+            const int j = i + shift;
+            d += std::abs((i >= 0 && i < int(a.size()) ? a[i] : 0) -
+                          (j >= 0 && j < int(b.size()) ? b[j] : 0));
+        }
+        best = std::min(best, d / total);
+    }
+    return best;
+}
+
+// The first run of inked columns seen from one edge of the image inwards.
+static QRect firstInkedColumns(const QImage& img, bool fromLeft) {
+    auto inked = [&](int x) {
+        for (int y = 0; y < img.height(); ++y)
+            if (img.pixelColor(x, y).lightness() < 200)
+                return true;
+        return false;
+    };
+    const int w = img.width();
+    int x = 0;
+    while (x < w && !inked(fromLeft ? x : w - 1 - x))
+        ++x;
+    const int start = x;
+    while (x < w && inked(fromLeft ? x : w - 1 - x))
+        ++x;
+    return fromLeft ? QRect(start, 0, x - start, img.height())
+                    : QRect(w - x, 0, x - start, img.height());
+}
+
+// Turned axis titles are spaced as the same text written level ("odc hylky" was not): the
+// ink along each title matches that of the level text, and the title is drawn as vector
+// outlines, which a PDF keeps without any image.
+TEST(ChartPaint, TurnedAxisTitlesAreSpacedAsLevelText) {
+    FixedChart c;
+    c.model.left.title = "odchylky";
+    c.model.right.title = "regrese";
+    Series& r = c.model.addSeries("R", SeriesKind::Line);
+    r.vertical = AxisSide::Right;
+    r.add(0, 0);
+    r.add(10, 10);
+    QFont font("Liberation Sans"); // the program's font, 8 points on a 96 dpi screen
+    font.setPixelSize(11);
+    QImage img(kSize, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    {
+        QPainter p(&img);
+        p.setFont(font);
+        paintChart(c.model, c.state, p, kSize);
+    }
+    const QFontMetrics fm(font);
+    for (bool left : {true, false}) {
+        const QString title = left ? c.model.left.title : c.model.right.title;
+        QImage level(fm.horizontalAdvance(title) + 8, fm.height(), QImage::Format_RGB32);
+        level.fill(Qt::white);
+        {
+            QPainter p(&level);
+            p.setFont(font);
+            p.drawText(level.rect().adjusted(4, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter, title);
+        }
+        const QRect band = firstInkedColumns(img, left); // the title, beside the plot
+        ASSERT_GE(band.width(), 5) << title.toStdString();
+        ASSERT_LE(band.width(), fm.height()) << title.toStdString();
+        std::vector<int> turned = inkAlong(img, band, true);
+        if (left) // reads upwards
+            std::reverse(turned.begin(), turned.end());
+        EXPECT_LT(inkDifference(inkAlong(level, level.rect(), false), turned), 0.17)
+            << title.toStdString();
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QImageWriter>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygonF>
 
 #include <algorithm>
@@ -52,6 +53,25 @@ void setSymbolPen(QPainter& p, const Series& s) {
         p.setPen(QPen(s.outline, s.outlineWidth));
     else
         p.setPen(Qt::NoPen);
+}
+
+// Text turned by the painter's rotation, aligned in r (in the turned coordinates) as
+// drawText would align it. Glyphs drawn turned are spaced by their own rounding ("odc hylky");
+// their outlines filled as one path keep the spacing of the same text unturned, and stay
+// vector graphics on a printer or in a PDF.
+void drawTurnedText(QPainter& p, const QRect& r, Qt::Alignment align, const QString& text) {
+    const QFontMetrics fm(p.font());
+    const int w = fm.horizontalAdvance(text);
+    const int x = align & Qt::AlignRight     ? r.right() + 1 - w
+                  : align & Qt::AlignHCenter ? r.left() + (r.width() - w) / 2
+                                             : r.left();
+    const int baseline = r.top() + (r.height() - fm.height()) / 2 + fm.ascent();
+    QPainterPath path;
+    path.addText(x, baseline, p.font(), text);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillPath(path, p.pen().color());
+    p.restore();
 }
 
 void drawAxis(QPainter& p, const ChartLayout& L, const Axis& axis, const AxisScale& s,
@@ -116,9 +136,9 @@ void drawAxis(QPainter& p, const ChartLayout& L, const Axis& axis, const AxisSca
                 p.translate(lb + out * s.labelSize / 2, c);
             p.rotate(-90);
             if (horizontal)
-                p.drawText(QRect(-w, -th / 2, w, th), Qt::AlignRight | Qt::AlignVCenter, text);
+                drawTurnedText(p, QRect(-w, -th / 2, w, th), Qt::AlignRight, text);
             else
-                p.drawText(QRect(-w / 2, -th / 2, w, th), Qt::AlignCenter, text);
+                drawTurnedText(p, QRect(-w / 2, -th / 2, w, th), Qt::AlignHCenter, text);
             p.restore();
         } else if (horizontal) {
             p.drawText(QRect(c - w / 2, lb, w, th), Qt::AlignHCenter | Qt::AlignTop, text);
@@ -143,7 +163,8 @@ void drawAxis(QPainter& p, const ChartLayout& L, const Axis& axis, const AxisSca
     p.save();
     p.translate(tb + out * th / 2, plot.center().y());
     p.rotate(side == AxisSide::Left ? -90 : 90);
-    p.drawText(QRect(-plot.height() / 2, -th / 2, plot.height(), th), Qt::AlignCenter, axis.title);
+    drawTurnedText(p, QRect(-plot.height() / 2, -th / 2, plot.height(), th), Qt::AlignHCenter,
+                   axis.title);
     p.restore();
 }
 
