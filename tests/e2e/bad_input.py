@@ -17,7 +17,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from controls import (KONTROLA_LINEARITY, MEMO1, NOVY_TEST, OPAKOVATELNOST, OTEVRIT,  # noqa: E402
                       SLEPE_POKUSY, ULOZENI_VYSTUPU, ULOZIT_REFERENCE, crlf_lines, reference_values,
                       tabs, wait_file, wait_reference_values, wait_text)
-import expected as X  # noqa: E402
+import expected  # noqa: E402
 from desktop import (MAIN_TITLE, Failure, Session, check, check_equal, log,  # noqa: E402
                      main_entry, walk)
 
@@ -66,6 +66,7 @@ def digest(path):
 
 def run(program, xclose, examples, artefacts):
     examples = os.path.abspath(examples)
+    X = expected.load(examples)
     with Session(program, artefacts, "bad_input") as s:
         check(s.atspi, "the accessibility bus is needed to read the window")
         data = os.path.join(s.work, "data")
@@ -91,7 +92,7 @@ def run(program, xclose, examples, artefacts):
         s.button(main, *OTEVRIT)
         s.choose_file(reference)
         s.no_box()
-        wait_reference_values(s, main, [str(v) for v in X.REFERENCES])
+        wait_reference_values(s, main, [str(v) for v in X.references])
 
         log("count fields that are not whole numbers")
         fields = count_fields(s, main)
@@ -108,14 +109,14 @@ def run(program, xclose, examples, artefacts):
             check(s.program_running(), "the program ended")
         set_field(s, main, first, "102")
         s.button(main, *OPAKOVATELNOST)
-        wait_text(s, main, MEMO1, X.repeatability_lines(0)[0], "repeatability after the repair")
+        wait_text(s, main, MEMO1, X.repeatability(0), "repeatability after the repair")
         s.no_box()
 
         log("a reference values file of 39 bytes")
         s.button(main, *OTEVRIT)
         s.choose_file(short_reference)
         s.answer_box(SHORT_FILE, True, what="39-byte reference file")
-        check_equal(reference_values(s, main), [str(v) for v in X.REFERENCES],
+        check_equal(reference_values(s, main), [str(v) for v in X.references],
                     "reference values after the failed load")
 
         log("an instrument file of 295 bytes")
@@ -127,7 +128,7 @@ def run(program, xclose, examples, artefacts):
         check(after == before or after == before + ["měření 2"],
               f"tabs after the failed load: {after}")
         s.button(main, *SLEPE_POKUSY)  # the current sheet still works
-        wait_text(s, main, MEMO1, X.blank_main_lines(0), "blank check after the failed load")
+        wait_text(s, main, MEMO1, X.blank_check(0), "blank check after the failed load")
         s.no_box()
 
         log("a named pipe chosen as an instrument file")
@@ -165,7 +166,7 @@ def run(program, xclose, examples, artefacts):
                 pass
         s.wait_gone(dialog, timeout=1)
         s.no_box()
-        check_equal(reference_values(s, main), [str(v) for v in X.REFERENCES],
+        check_equal(reference_values(s, main), [str(v) for v in X.references],
                     "reference values after the cancelled dialog")
 
         log("saving where it cannot be written")
@@ -174,7 +175,7 @@ def run(program, xclose, examples, artefacts):
         kept = os.path.join(out, "vystup.txt")
         s.button(main, *ULOZENI_VYSTUPU)
         s.choose_file(kept)
-        check_equal(crlf_lines(wait_file(kept), "main pane"), X.blank_main_lines(0), "saved main pane")
+        check_equal(crlf_lines(wait_file(kept), "main pane"), X.blank_check(0), "saved main pane")
         kept_digest = digest(kept)
 
         s.button(main, *ULOZENI_VYSTUPU)
@@ -214,7 +215,7 @@ def run(program, xclose, examples, artefacts):
         log("the program still works")
         check(s.program_running(), "the program ended")
         s.button(main, *KONTROLA_LINEARITY)
-        wait_text(s, main, MEMO1, X.linearity_lines(0), "linearity at the end")
+        wait_text(s, main, MEMO1, X.linearity(0), "linearity at the end")
         s.no_box()
         s.end_program(main, xclose)
 

@@ -4,7 +4,7 @@ panes and tabs, how to load the example data, and how saved text files look."""
 import os
 import time
 
-import expected as X
+import expected
 from desktop import MAIN_TITLE, Failure, check, check_equal, walk
 
 # Controls, in pixels of their window's client area: left, top, width, height.
@@ -104,16 +104,17 @@ def crlf_lines(data, what):
 def load_examples(session, main, examples):
     """Loads the six example instruments with "nový test" and the reference values with
     "otevřít", and checks that the window shows them."""
+    X = expected.load(examples)
     for i in range(1, 7):
         session.button(main, *NOVY_TEST)
         session.choose_file(os.path.join(examples, f"instrument{i}.dat"))
     session.no_box()
-    check_equal([t["name"] for t in tabs(session, main)], [i[0] for i in X.INSTRUMENTS],
+    check_equal([t["name"] for t in tabs(session, main)], X.ids,
                 "tab captions after loading")
     session.button(main, *OTEVRIT)
     session.choose_file(os.path.join(examples, "reference.ref"))
     session.no_box()
-    wait_reference_values(session, main, [str(v) for v in X.REFERENCES])
+    wait_reference_values(session, main, [str(v) for v in X.references])
 
 
 def reference_values(session, main):

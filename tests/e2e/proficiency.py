@@ -14,7 +14,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-import expected as X  # noqa: E402
+import expected  # noqa: E402
 from controls import (AKTUALNI_VYBER, CELKOVY_TEST, FORM2_EXPORT, FORM2_MEMO,  # noqa: E402
                       FORM2_ZAVRIT, FORM3_ULOZIT, FORM5_ULOZIT, KONTROLA_LINEARITY, MEMO1,
                       OPAKOVATELNOST, SLEPE_POKUSY, TISK_ZADANI, ULOZENI_VYSTUPU,
@@ -40,48 +40,27 @@ def check_bmp(data, width, height, what):
           f"{what}: the picture is blank")
 
 
-def check_summary(lines):
+def check_summary(lines, X):
     """The summary pane after the overall test of the six example instruments."""
-    expected = []
-    for i in range(len(X.INSTRUMENTS)):
-        if i:
-            expected.append("")
-        expected += X.summary_block(i)
-    blocks_end = len(expected)
-    # Each instrument's block: its heading, its four evaluations, in tab order.
+    # Each instrument's block first: its heading, its four evaluations, in tab order.
     starts = [n for n, l in enumerate(lines) if l.startswith("Výsledky testu pro stroj: ")]
-    check_equal([lines[n] for n in starts],
-                [f"Výsledky testu pro stroj: {i[0]}" for i in X.INSTRUMENTS],
+    check_equal([lines[n] for n in starts], [X.batch(i)[1] for i in range(len(X.ids))],
                 "instrument headings of the summary")
     for i, n in enumerate(starts):
-        block = X.summary_block(i)
+        block = X.batch(i)
         got = lines[n - 1:n - 1 + len(block)]
         for j, (a, b) in enumerate(zip(got, block)):
-            check(a == b, f"summary block of {X.INSTRUMENTS[i][0]}, line {j + 1}: {a!r} "
-                          f"instead of {b!r}")
-        check_equal(len(got), len(block), f"lines of the block of {X.INSTRUMENTS[i][0]}")
-    check_equal(lines[:blocks_end], expected, "instrument blocks of the summary")
-
-    overall = lines[blocks_end:blocks_end + 10]
-    check_equal(overall, ["", X.H43, X.OVERALL_HEADING, X.H43]
-                + [f"přístroj {i[0]} - {v}" for i, v in zip(X.INSTRUMENTS, X.TEST_VERDICTS)],
-                "verdicts of the overall test")
-    notes = lines[blocks_end + 10:blocks_end + 15]
-    check(notes[0].startswith(X.OVERALL_NOTES_START), f"first note of the overall test: {notes[0]!r}")
-    check(notes[1].startswith("Interval 1 ") and notes[3].startswith("Interval 2 "),
-          f"notes of the overall test: {notes!r}")
-    calibration = lines[blocks_end + 15:blocks_end + 25]
-    check_equal(calibration, ["", X.H43, X.CALIBRATION_HEADING, X.H43]
-                + [f"přístroj {i[0]} - {v}" for i, v in zip(X.INSTRUMENTS, X.CALIBRATION_VERDICTS)],
-                "verdicts of the calibration quality")
-    notes = lines[blocks_end + 25:]
-    check_equal(len(notes), 12, "note lines of the calibration quality")
-    check(notes[0].startswith(X.CALIBRATION_NOTES_START), f"first calibration note: {notes[0]!r}")
-    check(notes[9].startswith("1. "), f"literature line of the calibration notes: {notes[9]!r}")
+            check(a == b, f"summary block of {X.ids[i]}, line {j + 1}: {a!r} instead of {b!r}")
+        check_equal(len(got), len(block), f"lines of the block of {X.ids[i]}")
+    # Then the verdicts and notes of the overall test and of the calibration quality.
+    for j, (a, b) in enumerate(zip(lines, X.overall)):
+        check(a == b, f"summary line {j + 1}: {a!r} instead of {b!r}")
+    check_equal(len(lines), len(X.overall), "lines of the summary")
 
 
 def run(program, xclose, examples, artefacts):
     examples = os.path.abspath(examples)
+    X = expected.load(examples)
     with Session(program, artefacts, "proficiency") as s:
         check(s.atspi, "the accessibility bus is needed to read the window")
         out = os.path.join(s.work, "saved")
@@ -98,21 +77,21 @@ def run(program, xclose, examples, artefacts):
         s.button(main, *SLEPE_POKUSY)
         s.answer_box("Střední hodnota vod přesahuje 3000 buněk/ml.", False, what="blank centre")
         s.answer_box("Slepý vzorek přesahuje limit.", False, what="single blank")
-        wait_text(s, main, MEMO1, X.blank_main_lines(2), "blank check of SCC-03")
+        wait_text(s, main, MEMO1, X.blank_check(2), "blank check of SCC-03")
         s.no_box()
 
         s.button(main, *OPAKOVATELNOST)
-        wait_text(s, main, MEMO1, X.repeatability_lines(2)[0], "repeatability of SCC-03")
+        wait_text(s, main, MEMO1, X.repeatability(2), "repeatability of SCC-03")
         s.no_box()
 
         click_tab(s, main, "SCC-04")
         s.button(main, *VLIV_PRENOSU)
         s.answer_box("Vliv přenosu je větší než 2 %.", False, what="carry-over")
-        wait_text(s, main, MEMO1, X.carry_over_main_lines(3), "carry-over of SCC-04")
+        wait_text(s, main, MEMO1, X.carry_over(3), "carry-over of SCC-04")
         s.no_box()
 
         s.button(main, *KONTROLA_LINEARITY)
-        wait_text(s, main, MEMO1, X.linearity_lines(3), "linearity of SCC-04")
+        wait_text(s, main, MEMO1, X.linearity(3), "linearity of SCC-04")
         s.no_box()
 
         log("batch run of the current sheet")
@@ -120,8 +99,8 @@ def run(program, xclose, examples, artefacts):
         form2 = s.wait_window(SUMMARY_TITLE)
         check_equal((form2.x, form2.y, form2.width, form2.height), (502, 335, 915, 530),
                     "summary window centred")
-        wait_text(s, form2, FORM2_MEMO, X.summary_block(3), "summary pane after the batch run")
-        wait_text(s, main, MEMO1, X.linearity_lines(3), "main pane after the batch run")
+        wait_text(s, form2, FORM2_MEMO, X.batch(3), "summary pane after the batch run")
+        wait_text(s, main, MEMO1, X.linearity(3), "main pane after the batch run")
         s.no_box()
         # A second run while the summary window is open behind the main window brings it to
         # the front again.
@@ -165,7 +144,7 @@ def run(program, xclose, examples, artefacts):
                     "summary window")
         s.no_box()
         # The last sheet is current and its linearity check is the last thing in the pane.
-        wait_text(s, main, MEMO1, X.linearity_lines(5), "main pane after the overall test")
+        wait_text(s, main, MEMO1, X.linearity(5), "main pane after the overall test")
 
         log("saving")
         summary = os.path.join(out, "souhrn.txt")
@@ -186,21 +165,17 @@ def run(program, xclose, examples, artefacts):
         s.no_box()
 
         log("checking the saved files")
-        check_summary(crlf_lines(wait_file(summary), "summary text"))
-        check_equal(crlf_lines(wait_file(main_pane), "main pane text"), X.linearity_lines(5),
+        check_summary(crlf_lines(wait_file(summary), "summary text"), X)
+        check_equal(crlf_lines(wait_file(main_pane), "main pane text"), X.linearity(5),
                     "saved main pane")
         raw = wait_file(main_pane)
         check(b"Korela\xe8n\xed koeficient: 1\r\n" in raw, "main pane not written in Windows-1250")
         check_bmp(wait_file(overall_bmp), 1049, 624, "overall chart image")
         check_bmp(wait_file(calibration_bmp), 1385, 641, "calibration chart image")
-        check_equal(wait_file(reference), struct.pack("<10i", *X.REFERENCES),
+        check_equal(wait_file(reference), struct.pack("<10i", *X.references),
                     "bytes of the saved reference values")
-        verdicts = [l for l in wait_file(summary).split(b"\r\n") if l.startswith(b"p\xf8\xedstroj SCC-")]
-        check_equal(verdicts[:6], [b"p\xf8\xedstroj SCC-01 - vyhov\xecl", b"p\xf8\xedstroj SCC-02 - vyhov\xecl",
-                                   b"p\xf8\xedstroj SCC-03 - vyhov\xecl", b"p\xf8\xedstroj SCC-04 - vyhov\xecl",
-                                   b"p\xf8\xedstroj SCC-05 - nevyhov\xecl",
-                                   b"p\xf8\xedstroj SCC-06 - s v\xfdhradami"],
-                    "verdict lines as Windows-1250 bytes")
+        check_equal(wait_file(summary), b"".join(l.encode("cp1250") + b"\r\n" for l in X.overall),
+                    "bytes of the saved summary")
 
         log("closing")
         check(s.program_running(), "the program ended")

@@ -1,0 +1,99 @@
+#include "examples/ExpectedOutput.h"
+
+#include "data/FileIo.h"
+#include "data/SheetGeometry.h"
+#include "eval/Evaluations.h"
+#include "examples/ExampleData.h"
+#include "examples/ExampleWorkspace.h"
+#include "output/InputTable.h"
+#include "overall/OverallCharts.h"
+#include "overall/OverallEvaluation.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <functional>
+
+namespace examples {
+
+namespace {
+
+QJsonArray lines(const QStringList& l) {
+    return QJsonArray::fromStringList(l);
+}
+
+// The main pane after one evaluation of sheet i, started on a freshly loaded window.
+QJsonArray mainPaneAfter(int i, const std::function<void(vel::Workspace&)>& evaluation) {
+    ExampleWorkspace ws(instruments(), referenceValues());
+    ws.setCurrentSheet(i);
+    evaluation(ws);
+    return lines(ws.main.lines());
+}
+
+QJsonArray counts(const vel::InstrumentRecord& rec) {
+    QJsonArray rows;
+    for (int r = 1; r <= vel::kRows; ++r) {
+        QJsonArray row;
+        for (int c = 1; c <= vel::kReplicates; ++c)
+            row.append(rec.count(r, c));
+        rows.append(row);
+    }
+    return rows;
+}
+
+} // namespace
+
+QString expectedFileName() {
+    return QStringLiteral("expected.json");
+}
+
+QByteArray expectedJson() {
+    const auto all = instruments();
+    QJsonObject root;
+    root[QStringLiteral("about")] = QStringLiteral(
+        "Written by make_examples with the program's own evaluations: what the program shows "
+        "for the example files of this folder under Czech regional settings. Main pane lines "
+        "after each single evaluation of a freshly loaded test, the summary pane after the "
+        "batch run of each instrument and after the overall test of all of them.");
+    QJsonArray refs;
+    for (int v : referenceValues())
+        refs.append(v);
+    root[QStringLiteral("reference_file")] = referenceFileName();
+    root[QStringLiteral("references")] = refs;
+
+    QJsonArray list;
+    for (int i = 0; i < int(all.size()); ++i) {
+        QJsonObject o;
+        o[QStringLiteral("file")] = instrumentFileName(i + 1);
+        o[QStringLiteral("id")] = all[i].id;
+        o[QStringLiteral("counts")] = counts(all[i]);
+        o[QStringLiteral("blank_check")] = mainPaneAfter(i, vel::blankCheck);
+        o[QStringLiteral("repeatability")] = mainPaneAfter(i, vel::repeatability);
+        o[QStringLiteral("carry_over")] = mainPaneAfter(i, vel::carryOver);
+        o[QStringLiteral("linearity")] = mainPaneAfter(i, vel::linearity);
+        ExampleWorkspace ws(all, referenceValues());
+        ws.setCurrentSheet(i);
+        vel::batchEvaluation(ws);
+        o[QStringLiteral("batch")] = lines(ws.summary.lines());
+        o[QStringLiteral("input_table")] = lines(vel::inputTableLines(all[i].id, ws.countTexts(i)));
+        list.append(o);
+    }
+    root[QStringLiteral("instruments")] = list;
+
+    ExampleWorkspace ws(all, referenceValues());
+    vel::OverallChart overall;
+    vel::CalibrationChart calibration;
+    vel::overallTest(ws, overall, calibration);
+    root[QStringLiteral("overall")] = lines(ws.summary.lines());
+
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+void writeExpected(const QString& dir) {
+    vel::writeWholeFile(QDir(dir).filePath(expectedFileName()), expectedJson(),
+                        vel::WriteErrors::Io);
+}
+
+} // namespace examples
