@@ -3,7 +3,9 @@
 #include "data/Errors.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPainter>
@@ -11,6 +13,8 @@
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QUrl>
+
+#include <memory>
 
 namespace ui {
 
@@ -31,17 +35,54 @@ void showBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
     box.exec();
 }
 
-std::optional<QString> runFileDialog(QWidget* owner, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(owner);
+// The file dialog named dialogName of the owner's window. Each window keeps its dialogs as
+// its own components for the whole run (three windows name theirs "SaveDialog1"), so a
+// dialog remembers the file it was last given. Without an owner the dialog lasts one call.
+QFileDialog* windowDialog(QWidget* owner, const QString& dialogName,
+                          std::unique_ptr<QFileDialog>& oneOff) {
+    QWidget* window = owner ? owner->window() : nullptr;
+    if (!window) {
+        oneOff = std::make_unique<QFileDialog>();
+        return oneOff.get();
+    }
+    if (auto* dialog = window->findChild<QFileDialog*>(dialogName, Qt::FindDirectChildrenOnly))
+        return dialog;
+    auto* dialog = new QFileDialog(window);
+    dialog->setObjectName(dialogName);
+    return dialog;
+}
+
+// Name of the dynamic property that holds the absolute path a dialog was last given.
+constexpr const char* kLastFile = "lastFile";
+
+std::optional<QString> runFileDialog(QWidget* owner, const QString& dialogName,
+                                     QFileDialog::AcceptMode mode) {
+    std::unique_ptr<QFileDialog> oneOff;
+    QFileDialog& dialog = *windowDialog(owner, dialogName, oneOff);
     dialog.setAcceptMode(mode);
     // Any name is accepted: a file that does not exist is reported when it is opened.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // It opens in the folder of the file it was last given, browsed or typed, with that
+    // file's name; a dialog not used yet opens in the working folder.
+    const QString last = dialog.property(kLastFile).toString();
+    const QFileInfo lastInfo(last);
+    // (If that folder is gone, the working folder with the name.)
+    if (last.isEmpty()) {
+        dialog.setDirectory(QDir::currentPath());
+    } else if (lastInfo.dir().exists()) {
+        dialog.setDirectory(lastInfo.absolutePath());
+        dialog.selectFile(lastInfo.absoluteFilePath());
+    } else {
+        dialog.setDirectory(QDir::currentPath());
+        dialog.selectFile(lastInfo.fileName());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString name = dialog.selectedFiles().constFirst();
     if (name.isEmpty())
         return std::nullopt;
+    dialog.setProperty(kLastFile, QFileInfo(name).absoluteFilePath());
     return name;
 }
 } // namespace
@@ -61,12 +102,12 @@ void QtDialogs::error(QWidget* owner, const QString& text) {
     showBox(owner, QMessageBox::Critical, text);
 }
 
-std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString&) {
-    return runFileDialog(owner, QFileDialog::AcceptOpen);
+std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString& dialogName) {
+    return runFileDialog(owner, dialogName, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString&) {
-    return runFileDialog(owner, QFileDialog::AcceptSave);
+std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString& dialogName) {
+    return runFileDialog(owner, dialogName, QFileDialog::AcceptSave);
 }
 
 void QtDialogs::print(const QString& docName, QSize size, const PagePainter& paint) {

@@ -2,6 +2,7 @@
 panes and tabs, how to load the example data, and how saved text files look."""
 
 import os
+import re
 import time
 
 import expected
@@ -101,12 +102,42 @@ def crlf_lines(data, what):
     return [l.decode("cp1250") for l in body]
 
 
+def file_dialog(session, timeout=10):
+    """The file dialog that is open: its caption, its folder ("Hledat v"), the text of its
+    file name field and the captions of its buttons, read once its folder shows."""
+    dialog = session.wait_window(re.compile(r"(Open|Save As|Save|Otev.*|Ulo.*)"), timeout)
+    deadline = time.monotonic() + timeout
+    while True:
+        w = next((w for w in (session.dump() or {}).get("windows", [])
+                  if w.get("name") == dialog.title and "showing" in w.get("states", [])), None)
+        nodes = [n for n in walk(w) if "showing" in n["states"]] if w else []
+        folder = next((n["name"] for n in nodes if n["role"] == "combo box"), "")
+        if folder or time.monotonic() > deadline:
+            break
+        time.sleep(0.2)
+    check(w is not None, f"the file dialog {dialog.title!r} cannot be read")
+    return {"title": dialog.title, "folder": folder,
+            "name": next((n.get("text") for n in nodes if n["role"] == "text"), None),
+            "buttons": [n["name"] for n in nodes if n["role"] == "push button"]}
+
+
 def load_examples(session, main, examples):
     """Loads the six example instruments with "nový test" and the reference values with
     "otevřít", and checks that the window shows them."""
     X = expected.load(examples)
     for i in range(1, 7):
         session.button(main, *NOVY_TEST)
+        if i <= 2:
+            # Qt's own dialog speaks Czech under a Czech locale; the dialog of "nový test"
+            # opens in the working folder at first, then where its last file was, with
+            # that file's name.
+            shown = file_dialog(session)
+            check_equal(shown["title"], "Otevřít", "caption of the open dialog")
+            check("Otevřít" in shown["buttons"] and "Zrušit" in shown["buttons"],
+                  f"buttons of the open dialog: {shown['buttons']}")
+            where = (session.cwd, "") if i == 1 else (os.path.abspath(examples), "instrument1.dat")
+            check_equal((shown["folder"], shown["name"]), where,
+                        f"folder and file name of the open dialog of sheet {i}")
         session.choose_file(os.path.join(examples, f"instrument{i}.dat"))
     session.no_box()
     check_equal([t["name"] for t in tabs(session, main)], X.ids,
