@@ -352,8 +352,9 @@ class Session:
         """Ids of the top-level windows, bottom to top, as the X server stacks them."""
         r = subprocess.run(["xwininfo", "-root", "-children"], env=self.env,
                            capture_output=True, text=True, timeout=20)
+        # xwininfo lists the top-most window first.
         return [int(m.group(1), 16) for m in re.finditer(r"^\s+(0x[0-9a-f]+) ", r.stdout,
-                                                          re.MULTILINE)]
+                                                          re.MULTILINE)][::-1]
 
     def raise_window(self, window):
         # There is no window manager to bring a clicked window to the front.
