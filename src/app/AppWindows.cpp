@@ -4,6 +4,8 @@
 #include "output/Form2.h"
 #include "overall/Form3.h"
 #include "overall/Form5.h"
+#include "report/ReportCommand.h"
+#include "ui/ChartView.h"
 
 #include <QApplication>
 #include <QFont>
@@ -28,6 +30,12 @@ AppWindows::AppWindows() {
                        static_cast<QWidget*>(form5.get())})
         w->setAttribute(Qt::WA_QuitOnClose, false);
     form1->setCompanions(form2.get(), form3.get(), form5.get());
+    // "zpráva PDF": the report of the main window's last overall test, its charts as the
+    // chart windows show them.
+    form2->setReportCommand([this] {
+        saveRoundReport(form2.get(), form1->lastOverallTest(), *form3->Chart1, *form5->Chart1,
+                        *form1->Chart1);
+    });
 }
 
 AppWindows::~AppWindows() {

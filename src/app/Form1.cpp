@@ -11,6 +11,7 @@
 #include "overall/Form3.h"
 #include "overall/Form5.h"
 #include "overall/OverallEvaluation.h"
+#include "overall/OverallRecord.h"
 #include "ui/ChartView.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
@@ -257,7 +258,11 @@ void Form1::Button6Click() {
 }
 
 void Form1::Button8Click() {
-    overallTest(*this, m_form3->chart(), m_form5->chart());
+    // A test that stops with an error leaves no record behind.
+    m_lastOverall.reset();
+    auto record = std::make_unique<OverallRecord>();
+    overallTest(*this, m_form3->chart(), m_form5->chart(), record.get());
+    m_lastOverall = std::move(record);
 }
 
 void Form1::Button10Click() {
@@ -348,6 +353,10 @@ void Form1::setCountYellow(int r, int c, bool yellow) {
 
 QString Form1::idTextOf(int sheet) const {
     return m_all.at(sheet).idStroje->text();
+}
+
+QString Form1::testDateOf(int sheet) const {
+    return m_all.at(sheet).datumTestu->text();
 }
 
 void Form1::setTestVerdict(int sheet, const QString& verdict) {

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QLabel;
@@ -29,6 +30,7 @@ class Memo;
 class Form2;
 class Form3;
 class Form5;
+struct OverallRecord;
 
 class Form1 : public QWidget, public Workspace {
     Q_OBJECT
@@ -60,6 +62,10 @@ public:
     // The sheet control records, element i belonging to tab page i.
     const all& records() const { return m_all; }
 
+    // What the last overall test left, for the round report; nullptr when no overall test
+    // has run or the last one stopped with an error.
+    const OverallRecord* lastOverallTest() const { return m_lastOverall.get(); }
+
     // Command handlers. They raise errors; the buttons run them through runCommand.
     void FormCreate();
     void Button1Click();  // adds an instrument sheet from OpenDialog1
@@ -84,6 +90,7 @@ public:
     QString tabCaption() const override;
     void setCountYellow(int r, int c, bool yellow) override;
     QString idTextOf(int sheet) const override;
+    QString testDateOf(int sheet) const override;
     void setTestVerdict(int sheet, const QString& verdict) override;
     void setCalibrationVerdict(int sheet, const QString& verdict) override;
     QString referenceText(int k) const override;
@@ -121,6 +128,7 @@ private:
     Form2* m_form2 = nullptr;
     Form3* m_form3 = nullptr;
     Form5* m_form5 = nullptr;
+    std::unique_ptr<OverallRecord> m_lastOverall;
 };
 
 } // namespace vel

@@ -14,9 +14,9 @@
 
 namespace vel {
 
-void blankCheck(Workspace& ws) {
+BlankWarnings blankCheck(Workspace& ws) {
     if (!detail::hasCurrentSheet(ws))
-        return;
+        return {};
 
     // Row 1, replicates 1 to 4, in this order, with the floating-point conversion.
     double w[4];
@@ -75,6 +75,7 @@ void blankCheck(Workspace& ws) {
         sum.add(QStringLiteral("Dle normy: střední hodnota měření vod nesmí přesahovat 3000 "
                                "buněk/ml, žádné z měření vod nevykazuje 8000 buněk/ml"));
     }
+    return {meanExceeds, anyExceeds};
 }
 
 } // namespace vel

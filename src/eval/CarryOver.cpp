@@ -25,9 +25,9 @@ std::int64_t rowSum(const Workspace& ws, int row) {
 }
 } // namespace
 
-void carryOver(Workspace& ws) {
+bool carryOver(Workspace& ws) {
     if (!detail::hasCurrentSheet(ws))
-        return;
+        return false;
 
     // The water rows after the samples, then the last sample, in this order.
     const std::int64_t L1 = rowSum(ws, 12);
@@ -42,7 +42,8 @@ void carryOver(Workspace& ws) {
 
     // The pane is already empty while the warning is shown.
     ws.mainPane().clear();
-    if (K > 2)
+    const bool warning = K > 2;
+    if (warning)
         ws.notify(QString::fromUtf8(texts::kCarryOverBox));
 
     // One line in the main pane; in summary mode a headed block in the summary pane.
@@ -56,6 +57,7 @@ void carryOver(Workspace& ws) {
         sum.add(QStringLiteral("-------------"));
         sum.add(line);
     }
+    return warning;
 }
 
 } // namespace vel

@@ -10,6 +10,11 @@
 // mode.
 //
 // Without a current instrument sheet (no sheet exists) every one of them does nothing.
+//
+// The blank check, the repeatability evaluation and the carry-over evaluation also give
+// back which of their warnings the data raised. They raise them in both modes, though only
+// outside summary mode does a message box show them; the overall test keeps them for the
+// round report.
 
 #include <QString>
 
@@ -17,8 +22,13 @@ namespace vel {
 
 class Workspace;
 
-// Blank check, Button2Click.
-void blankCheck(Workspace& ws);
+// Blank check, Button2Click. meanExceeds: the midrange of the blanks above 3;
+// singleExceeds: at least one blank above 8.
+struct BlankWarnings {
+    bool meanExceeds = false;
+    bool singleExceeds = false;
+};
+BlankWarnings blankCheck(Workspace& ws);
 
 // One replicate pair of the repeatability evaluation: reads reference value
 // field s, writes the pair's line (and in summary mode its short line), adds d^2 to P and T
@@ -29,11 +39,13 @@ bool CheckPairDifference(Workspace& ws, double& P, double& T, int a, int b, int 
 
 // Repeatability evaluation, Button3Click. For every pair it converts the count
 // of the pair's second replicate first, then the first one, then (in CheckPairDifference)
-// the sample's reference value.
-void repeatability(Workspace& ws);
+// the sample's reference value. Gives true when more than 3 of the 60 pairs exceed their
+// limits (the warning).
+bool repeatability(Workspace& ws);
 
-// Carry-over evaluation, Button5Click.
-void carryOver(Workspace& ws);
+// Carry-over evaluation, Button5Click. Gives true when the carry-over is above 2 % (the
+// warning).
+bool carryOver(Workspace& ws);
 
 // Linearity check, Button6Click: fills the deviation chart (title, Series2,
 // Series3, Series4) and calls ws.chartsChanged() however it ends once it has begun.

@@ -84,9 +84,9 @@ bool CheckPairDifference(Workspace& ws, double& P, double& T, int a, int b, int 
     return false;
 }
 
-void repeatability(Workspace& ws) {
+bool repeatability(Workspace& ws) {
     if (!detail::hasCurrentSheet(ws))
-        return;
+        return false;
 
     TextPane& main = ws.mainPane();
     TextPane& sum = ws.summaryPane();
@@ -161,8 +161,10 @@ void repeatability(Workspace& ws) {
     main.add(QStringLiteral("* - diference je větší než předepisuje norma"));
 
     // More than 3 of the 60 pairs above their limits: the warning box.
-    if (n > 3)
+    const bool warning = n > 3;
+    if (warning)
         ws.notify(QString::fromUtf8(texts::kRepeatabilityBox));
+    return warning;
 }
 
 } // namespace vel

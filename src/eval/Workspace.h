@@ -28,6 +28,9 @@ public:
     // Any sheet by its index, without making it current: its "id stroje" field and the two
     // verdicts of its record.
     virtual QString idTextOf(int sheet) const = 0;
+    // The "datum testu" header field of any sheet, read by the overall test for the round
+    // report. A workspace that keeps no header fields but "id stroje" gives an empty text.
+    virtual QString testDateOf(int sheet) const;
     virtual void setTestVerdict(int sheet, const QString& verdict) = 0;
     virtual void setCalibrationVerdict(int sheet, const QString& verdict) = 0;
 

@@ -22,11 +22,14 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
     Memo1->setGeometry(8, 8, 889, 457);
     Button1 = ui::makeButton(this, "Button1", "export výstupu.", 368, 472, 89);
     Button2 = ui::makeButton(this, "Button2", "zavřít", 496, 472, 75);
+    Button3 = ui::makeButton(this, "Button3", "zpráva PDF", 608, 472, 89);
     setTabOrder(Memo1, Button1);
     setTabOrder(Button1, Button2);
+    setTabOrder(Button2, Button3);
 
     ui::connectCommand(Button1, this, &Form2::Button1Click);
     ui::connectCommand(Button2, this, &Form2::Button2Click);
+    ui::connectCommand(Button3, this, &Form2::Button3Click);
     ui::fitToScreen(this);
 }
 
@@ -36,6 +39,11 @@ void Form2::Button1Click() {
 
 void Form2::Button2Click() {
     hide();
+}
+
+void Form2::Button3Click() {
+    if (m_report)
+        m_report();
 }
 
 } // namespace vel

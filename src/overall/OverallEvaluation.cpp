@@ -7,6 +7,7 @@
 #include "output/SummaryMode.h"
 #include "output/TextPane.h"
 #include "overall/OverallCharts.h"
+#include "overall/OverallRecord.h"
 
 #include <algorithm>
 
@@ -58,7 +59,7 @@ struct RepaintOnExit {
 };
 
 // Steps of the comparison of the instruments' errors, drawn in Form3's chart.
-void errorStage(Workspace& ws, OverallChart& chart, int n) {
+void errorStage(Workspace& ws, OverallChart& chart, int n, OverallRecord* record) {
     TextPane& pane = ws.summaryPane();
     OverallFigures f;
     for (int i = 0; i < n; ++i) {
@@ -84,6 +85,10 @@ void errorStage(Workspace& ws, OverallChart& chart, int n) {
     chart.bottom.setRange(f.axisMin, f.axisMax);
     chart.unzoomViews(); // a new run shows its own ranges
 
+    if (record) {
+        record->overall = f;
+        record->errorLinesFirst = pane.count();
+    }
     pane.add(QString());
     pane.add(kSeparator);
     pane.add(QStringLiteral("Vyhodnocení odlehlosti jednotlivých přístrojů v celkovém "
@@ -94,6 +99,12 @@ void errorStage(Workspace& ws, OverallChart& chart, int n) {
         const QString verdict = testVerdict(f, f.D[i], f.S[i]);
         ws.setTestVerdict(i, verdict);
         addVerdictLine(ws, i, verdict);
+        if (record) {
+            InstrumentOutcome& o = record->instruments.at(i);
+            o.d = f.D[i];
+            o.s = f.S[i];
+            o.testVerdict = verdict;
+        }
     }
     addLines(pane, {u"V grafu jsou vyneseny jednotlivé přístroje v souřadnicích [průměrná chyba "
                     u"měření, směrodatná odchylka chyby měření].",
@@ -109,7 +120,7 @@ void errorStage(Workspace& ws, OverallChart& chart, int n) {
 }
 
 // Steps of the calibration-quality evaluation, drawn in Form5's chart.
-void calibrationStage(Workspace& ws, CalibrationChart& chart, int n) {
+void calibrationStage(Workspace& ws, CalibrationChart& chart, int n, OverallRecord* record) {
     TextPane& pane = ws.summaryPane();
     std::vector<double> E, Q;
     for (int i = 0; i < n; ++i) {
@@ -136,6 +147,10 @@ void calibrationStage(Workspace& ws, CalibrationChart& chart, int n) {
     chart.bottom.setRange(0, f.xMax);
     chart.unzoomViews();
 
+    if (record) {
+        record->calibration = f;
+        record->calibrationLinesFirst = pane.count();
+    }
     pane.add(QString());
     pane.add(kSeparator);
     pane.add(QStringLiteral("Vyhodnocení odlehlosti jednotlivých přístrojů v testu vzhledem k "
@@ -146,6 +161,12 @@ void calibrationStage(Workspace& ws, CalibrationChart& chart, int n) {
         const QString verdict = calibrationVerdict(f, E[i], Q[i]);
         ws.setCalibrationVerdict(i, verdict);
         addVerdictLine(ws, i, verdict);
+        if (record) {
+            InstrumentOutcome& o = record->instruments.at(i);
+            o.E = E[i];
+            o.Q = Q[i];
+            o.calibrationVerdict = verdict;
+        }
     }
     addLines(
         pane,
@@ -272,7 +293,8 @@ QString calibrationVerdict(const CalibrationFigures& f, double E, double Q) {
     return QStringLiteral("vyhověl"); // within the confidence limits, on one of them
 }
 
-void overallTest(Workspace& ws, OverallChart& overall, CalibrationChart& calibration) {
+void overallTest(Workspace& ws, OverallChart& overall, CalibrationChart& calibration,
+                 OverallRecord* record) {
     RepaintOnExit repaint{ws};
     ws.summaryPane().clear();
     overall.Series1.clear(); // with Series3 and Series5
@@ -280,23 +302,54 @@ void overallTest(Workspace& ws, OverallChart& overall, CalibrationChart& calibra
         s->clear();
 
     const int n = ws.sheetCount();
+    if (record) {
+        *record = OverallRecord();
+        record->instruments.resize(n);
+    }
     {
         SummaryModeScope summary; // off again however the evaluations end
         for (int i = 0; i < n; ++i) {
             ws.setCurrentSheet(i);
             if (i > 0)
                 ws.summaryPane().add(QString()); // one empty line between instrument blocks
-            blankCheck(ws);
-            repeatability(ws);
-            carryOver(ws);
+            const qsizetype blockFirst = ws.summaryPane().count();
+            const BlankWarnings blank = blankCheck(ws);
+            const bool repeatabilityWarning = repeatability(ws);
+            const bool carryOverWarning = carryOver(ws);
             linearity(ws);
+            if (record) {
+                InstrumentOutcome& o = record->instruments[i];
+                o.caption = ws.tabCaption();
+                o.blank = blank;
+                o.repeatabilityWarning = repeatabilityWarning;
+                o.carryOverWarning = carryOverWarning;
+                o.blockFirst = blockFirst;
+                o.blockEnd = ws.summaryPane().count();
+                o.deviation = std::make_unique<DeviationChart>();
+                copyChartData(ws.deviationChart(), *o.deviation);
+            }
         }
         ws.showSummaryWindow();
         ws.showOverallChartWindow();
         ws.showCalibrationWindow();
     }
-    errorStage(ws, overall, n);
-    calibrationStage(ws, calibration, n);
+    errorStage(ws, overall, n, record);
+    calibrationStage(ws, calibration, n, record);
+
+    if (record) {
+        // The texts as they stand at the end of the test.
+        for (int i = 0; i < n; ++i) {
+            record->instruments[i].id = ws.idTextOf(i);
+            record->instruments[i].testDate = ws.testDateOf(i);
+        }
+        for (int k = 1; k <= kSamples; ++k)
+            record->references[k - 1] = toInt(ws.referenceText(k));
+        record->summary = ws.summaryPane().lines();
+        record->overallChart = std::make_unique<OverallChart>();
+        copyChartData(overall, *record->overallChart);
+        record->calibrationChart = std::make_unique<CalibrationChart>();
+        copyChartData(calibration, *record->calibrationChart);
+    }
 }
 
 } // namespace vel

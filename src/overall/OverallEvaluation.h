@@ -21,11 +21,14 @@ namespace vel {
 
 struct CalibrationChart;
 struct OverallChart;
+struct OverallRecord;
 class Workspace;
 
 // Button8Click: the overall test followed by the calibration-quality evaluation, drawn in
-// Form3's and Form5's charts.
-void overallTest(Workspace& ws, OverallChart& overall, CalibrationChart& calibration);
+// Form3's and Form5's charts. When record is given it is filled as the test goes
+// (OverallRecord.h); it is complete only when the test returns without an error.
+void overallTest(Workspace& ws, OverallChart& overall, CalibrationChart& calibration,
+                 OverallRecord* record = nullptr);
 
 // ---- Errors against the reference values
 

@@ -20,6 +20,7 @@ struct FakeSheet {
     std::array<QString, 52> counts; // replicate-major, as the sheet control record
     QString id;
     QString caption;
+    QString testDate; // "datum testu"
     std::array<bool, 52> yellow{};
     QString testVerdict;
     QString calibrationVerdict;
@@ -57,6 +58,7 @@ public:
     QString tabCaption() const override { return sheets.at(current).caption; }
     void setCountYellow(int r, int c, bool y) override;
     QString idTextOf(int i) const override { return sheets.at(i).id; }
+    QString testDateOf(int i) const override { return sheets.at(i).testDate; }
     void setTestVerdict(int i, const QString& v) override { sheets.at(i).testVerdict = v; }
     void setCalibrationVerdict(int i, const QString& v) override {
         sheets.at(i).calibrationVerdict = v;

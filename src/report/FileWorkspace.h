@@ -1,0 +1,66 @@
+#pragma once
+// The main window without a window: instrument sheets and reference values as the window
+// holds them after loading the same files, the two output panes, the deviation chart and
+// the two overall charts. The evaluations and the overall test run on it exactly as on the
+// window; message boxes and windows have no one to show them to and are only counted.
+
+#include "data/InstrumentFile.h"
+#include "data/ReferenceFile.h"
+#include "eval/DeviationChart.h"
+#include "eval/Workspace.h"
+#include "output/TextPane.h"
+#include "overall/OverallCharts.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace vel {
+
+class FileWorkspace : public Workspace {
+public:
+    // The sheets in tab order, each as "nový test" fills it from its record.
+    FileWorkspace(std::vector<InstrumentRecord> sheets, const ReferenceValues& references);
+
+    // Loads the instrument files in the order given, then the reference values file;
+    // raises the I/O messages of the first file that fails.
+    static FileWorkspace fromFiles(const QStringList& instrumentFiles,
+                                   const QString& referenceFile);
+
+    TextPane main, summary;
+    DeviationChart deviation;
+    OverallChart overall;
+    CalibrationChart calibration;
+    QStringList boxes; // texts of the message boxes that would have been shown
+
+    int sheetCount() const override { return int(m_sheets.size()); }
+    int currentSheet() const override { return m_sheets.empty() ? -1 : m_current; }
+    void setCurrentSheet(int i) override { m_current = i; }
+    QString countText(int r, int c) const override;
+    QString idText() const override { return idTextOf(m_current); }
+    QString tabCaption() const override { return m_sheets.at(m_current).id; }
+    void setCountYellow(int, int, bool) override {}
+    QString idTextOf(int sheet) const override { return m_sheets.at(sheet).id; }
+    QString testDateOf(int sheet) const override { return m_sheets.at(sheet).testDate; }
+    void setTestVerdict(int, const QString&) override {}
+    void setCalibrationVerdict(int, const QString&) override {}
+    QString referenceText(int k) const override;
+    TextPane& mainPane() override { return main; }
+    TextPane& summaryPane() override { return summary; }
+    DeviationChart& deviationChart() override { return deviation; }
+    void chartsChanged() override {}
+    void showSummaryWindow() override {}
+    void showOverallChartWindow() override {}
+    void showCalibrationWindow() override {}
+
+protected:
+    void showMessage(const QString& text) override { boxes << text; }
+
+private:
+    std::vector<InstrumentRecord> m_sheets;
+    ReferenceValues m_references;
+    int m_current = 0; // the first sheet added is current, as in the window
+};
+
+} // namespace vel

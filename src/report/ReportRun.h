@@ -1,0 +1,37 @@
+#pragma once
+// velimor-report: the overall test of archived files without a window, and its report.
+//
+//   velimor-report --reference reference.ref --pdf report.pdf [--summary summary.txt]
+//                  [--csv results.csv] instrument1.dat instrument2.dat ...
+//
+// The instrument files are loaded in the order given, then the reference values, and the
+// overall test runs on them exactly as "provedení celkového testu" runs on the same files
+// loaded in the same order into the window.
+
+#include <QString>
+#include <QStringList>
+
+namespace vel {
+
+struct ReportArguments {
+    enum class Action { Run, Help, Usage };
+    Action action = Action::Usage;
+    QString problem; // with Usage: what is wrong, or empty when nothing was given
+    QString reference, pdf, summary, csv;
+    QStringList instruments;
+};
+
+// The arguments after the program's name. Options take their value as the next argument
+// or after "="; "--" ends the options.
+ReportArguments parseReportArguments(const QStringList& args);
+
+// The usage text printed by --help and after a usage error.
+QString reportUsage();
+
+// Runs the round and writes the files asked for: the PDF, the summary pane's text file
+// (the bytes "export výstupu." writes) and the results table. Needs an application object.
+// Raises the program's errors; all output is made first, and a write that fails takes back
+// the files of this run already written (an earlier file of the same name comes back).
+void runReport(const ReportArguments& args);
+
+} // namespace vel

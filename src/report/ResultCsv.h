@@ -1,0 +1,21 @@
+#pragma once
+// The results table as a file for spreadsheets and laboratory systems: a header row of the
+// Czech column titles, then one row per instrument in tab order; fields separated by
+// semicolons, lines ended by CR LF, UTF-8 with a byte-order mark. Reals are written at full
+// precision (the shortest text that reads back to the same value) with the decimal
+// separator of the user's regional settings; a field holding a semicolon, a quotation mark
+// or a line break is quoted.
+
+#include <QByteArray>
+#include <QChar>
+
+namespace vel {
+
+struct OverallRecord;
+
+QByteArray resultCsv(const OverallRecord& record, QChar decimalSeparator);
+
+// The shortest text of value that reads back to the same double, with the given separator.
+QString shortestReal(double value, QChar decimalSeparator);
+
+} // namespace vel
