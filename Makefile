@@ -1,6 +1,8 @@
 # make run   - installs missing Debian packages (as root), builds in Release, starts the program
 # make test  - the same set-up, then every test headless through ctest, then `make asan` and
 #              `make fuzz`
+# make check - the quick round: build, then only the offscreen tests (no end-to-end sessions
+#              under Xvfb, no sanitizers, no fuzzing)
 # make asan  - the test suite again, built with AddressSanitizer and UBSan (Debug, build-asan)
 # make fuzz  - the libFuzzer targets of fuzz/ built with clang (build-fuzz), each run from its
 #              seed corpus with a fixed seed; any crash or sanitizer report fails
@@ -21,7 +23,7 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test asan fuzz examples clean
+.PHONY: all deps configure build run test check asan fuzz examples clean
 
 all: build
 
@@ -51,6 +53,9 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 	$(MAKE) asan
 	$(MAKE) fuzz
+
+check: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS) -E '^e2e\.'
 
 asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVELIMOR_SANITIZE=ON
