@@ -9,6 +9,9 @@
 //                          hidden and shown: the cost of the 10th, 100th and 1,000th sheet,
 //                          the total
 //   bench_app startup      start-up to the first painted main window
+//   bench_app report       the round report of the 6 example instruments and of 100: made
+//                          with "zpráva PDF" after the overall test, and by velimor-report
+//                          from the files (the whole process); time and size
 //   bench_app memory N     (internal) loads and evaluates N >= 2 instruments, prints peak
 //                          memory
 #include "app/AppWindows.h"
@@ -19,6 +22,8 @@
 #include "output/Memo.h"
 #include "overall/Form3.h"
 #include "overall/Form5.h"
+#include "overall/OverallRecord.h"
+#include "report/ReportCommand.h"
 #include "ui/ChartView.h"
 #include "ui/Dialogs.h"
 
@@ -27,6 +32,7 @@
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -283,6 +289,73 @@ public:
     }
 };
 
+// The report of n instruments (n == 6: the example instruments), from the summary window
+// after the overall test and from the files by velimor-report.
+void reportOf(int n, const QString& reportExe) {
+    Bench b;
+    QStringList files;
+    if (n == 6) {
+        examples::writeExamples(b.dir.path());
+        for (int i = 1; i <= 6; ++i)
+            files << QDir(b.dir.path()).filePath(examples::instrumentFileName(i));
+    } else {
+        for (int i = 0; i < n; ++i)
+            files << writeInstrument(b.dir.path(), i);
+        vel::writeReferenceFile(QDir(b.dir.path()).filePath(examples::referenceFileName()),
+                                examples::referenceValues());
+    }
+    const QString reference = QDir(b.dir.path()).filePath(examples::referenceFileName());
+    for (const QString& f : files) {
+        b.dialogs.files.push_back(f);
+        b.app.form1->Button1Click();
+    }
+    b.dialogs.files.push_back(reference);
+    b.app.form1->Button4Click();
+    b.timed([&] { b.app.form1->Button8Click(); }, true);
+
+    const QString pdf = QDir(b.dir.path()).filePath(QStringLiteral("window.pdf"));
+    const double window = best(3, [&] {
+        b.dialogs.files.push_back(pdf);
+        QElapsedTimer t;
+        t.start();
+        b.app.form2->Button3Click();
+        return t.nsecsElapsed() / 1e6;
+    });
+    const double windowKb = QFileInfo(pdf).size() / 1024.0;
+
+    const QString cliPdf = QDir(b.dir.path()).filePath(QStringLiteral("cli.pdf"));
+    const QStringList args = QStringList{"--reference", reference, "--pdf", cliPdf, "--summary",
+                                         QDir(b.dir.path()).filePath(QStringLiteral("s.txt")),
+                                         "--csv",
+                                         QDir(b.dir.path()).filePath(QStringLiteral("r.csv"))} +
+                             files;
+    const double cli = best(3, [&] {
+        QElapsedTimer t;
+        t.start();
+        QProcess p;
+        p.start(reportExe, args);
+        if (!p.waitForFinished(120000) || p.exitCode() != 0)
+            std::fprintf(stderr, "velimor-report failed: %s\n",
+                         p.readAllStandardError().constData());
+        return t.nsecsElapsed() / 1e6;
+    });
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {cliPdf});
+    info.waitForFinished(30000);
+    const QByteArray pages = info.readAllStandardOutput();
+    const qsizetype at = pages.indexOf("Pages:");
+    std::printf("Report of %3d instruments: from the window %7.1f ms, %7.1f KB; velimor-report "
+                "(whole process, with --summary and --csv) %7.1f ms, %7.1f KB, %s pages\n",
+                n, window, windowKb, cli, QFileInfo(cliPdf).size() / 1024.0,
+                at < 0 ? "?" : pages.mid(at + 6).trimmed().split('\n').first().constData());
+}
+
+void report() {
+    const QString exe = QStringLiteral(VELIMOR_REPORT_EXE);
+    reportOf(6, exe);
+    reportOf(100, exe);
+}
+
 void startup() {
     QElapsedTimer t;
     t.start();
@@ -317,6 +390,8 @@ int main(int argc, char** argv) {
         overall();
     if (mode.isEmpty() || mode == "scale")
         scale(QCoreApplication::applicationFilePath());
+    if (mode.isEmpty() || mode == "report")
+        report();
     if (mode.isEmpty() || mode == "sheets")
         sheets(argc > 2 && mode == "sheets" ? std::max(10, std::atoi(argv[2])) : 1000);
     return 0;
