@@ -6,6 +6,9 @@
 # make asan  - the test suite again, built with AddressSanitizer and UBSan (Debug, build-asan)
 # make fuzz  - the libFuzzer targets of fuzz/ built with clang (build-fuzz), each run from its
 #              seed corpus with a fixed seed; any crash or sanitizer report fails
+# make package - the same set-up, then the Debian package build/velimor_1.0_amd64.deb (CPack)
+# make package-check - the package through lintian, unpacked and started under Xvfb; in CI
+#              (CI=true, as root) also installed, started and purged (packaging/check-package.sh)
 BUILD ?= build
 BUILD_TYPE ?= Release
 JOBS ?= 2
@@ -23,7 +26,7 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test check asan fuzz examples clean
+.PHONY: all deps configure build run test check asan fuzz examples clean package package-check
 
 all: build
 
@@ -47,10 +50,11 @@ build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
-	$(BUILD)/src/velimor
+	$(BUILD)/src/app/velimor
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	$(MAKE) package-check
 	$(MAKE) asan
 	$(MAKE) fuzz
 
@@ -77,6 +81,16 @@ fuzz: deps
 	    || { tail -n 60 $(FUZZ_BUILD)/$$t.log; echo "$$t failed; input in $(FUZZ_BUILD)/artifacts/"; exit 1; }; \
 	  grep -E '^(Done|stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb))' $(FUZZ_BUILD)/$$t.log; \
 	done
+
+# One package and nothing else: earlier .deb files and CPack's staging folder (which holds a
+# second copy) are removed.
+package: build
+	rm -rf $(BUILD)/*.deb $(BUILD)/_CPack_Packages
+	cd $(BUILD) && cpack -G DEB
+	rm -rf $(BUILD)/_CPack_Packages
+
+package-check: package
+	timeout 900 packaging/check-package.sh $(BUILD) $(BUILD)/tests/xclose
 
 examples: build
 	$(BUILD)/tools/make_examples examples
