@@ -474,3 +474,31 @@ TEST(RoundTestDate, MostFrequentFirstOnATie) {
     record.instruments[0].testDate = QStringLiteral("A");
     EXPECT_EQ(record.roundTestDate(), "A");
 }
+
+TEST_F(ReportTest, ChartsKeepTheArrangementOfTheirViews) {
+    // The views' states belong to the charts the windows show; the report draws the
+    // record's copies of them with the same zoom and the same label boxes.
+    FileWorkspace ws = FileWorkspace::fromFiles(exampleFiles, reference);
+    OverallRecord record;
+    overallTest(ws, ws.overall, ws.calibration, &record);
+    ui::ChartState overallView, calibrationView;
+    overallView.setZoom(ws.overall, ui::ChartZoom{-2, 3, 1, 4, 0, 1});
+    ui::MarkBox moved;
+    moved.drawn = true;
+    moved.pinned = true;
+    moved.box = QRect(40, 30, 50, 16);
+    calibrationView.marks(ws.calibration.Series1).at(2) = moved;
+
+    ReportCharts charts;
+    carryArrangement(ws.overall, overallView, *record.overallChart, charts.overall.state);
+    carryArrangement(ws.calibration, calibrationView, *record.calibrationChart,
+                     charts.calibration.state);
+    const ReportDocument doc = makeReportPdf(record, charts);
+    ASSERT_GE(doc.charts.size(), 2u);
+    EXPECT_EQ(doc.charts[0].layout.bottom.min, -2);
+    EXPECT_EQ(doc.charts[0].layout.bottom.max, 3);
+    const ui::MarkBox& kept = charts.calibration.state.marks(record.calibrationChart->Series1).at(2);
+    EXPECT_TRUE(kept.pinned);
+    EXPECT_EQ(kept.box, moved.box);
+    EXPECT_FALSE(charts.calibration.state.marks(record.calibrationChart->Series1).at(1).pinned);
+}

@@ -221,12 +221,12 @@ public:
                 n = std::max(n, c.size());
             return n * kStyles[role].leading + 3;
         };
-        auto draw = [&](const std::vector<QStringList>& cells, Role role, bool alignRight) {
+        auto draw = [&](const std::vector<QStringList>& cells, Role role) {
             double x = kLeft;
             for (std::size_t c = 0; c < cells.size(); ++c) {
                 double y = m_y + 1.5 + m_fonts.ascent(role);
                 for (const QString& piece : cells[c]) {
-                    const double px = alignRight && rightAligned[c]
+                    const double px = rightAligned[c]
                                           ? x + widths[c] - kCellPad - m_fonts.advance(role, piece)
                                           : x + kCellPad;
                     put(QPointF(px, y), piece, role);
@@ -240,7 +240,7 @@ public:
         const double headHeight = height(head, TableBold);
         auto drawHead = [&] {
             rule(m_y);
-            draw(head, TableBold, false);
+            draw(head, TableBold);
             rule(m_y);
         };
         std::vector<std::vector<QStringList>> body;
@@ -255,15 +255,16 @@ public:
                 newPage(pages.back().subject);
                 drawHead();
             }
-            draw(cells, Table, true);
+            draw(cells, Table);
         }
         rule(m_y);
     }
 
-    // A chart as wide as the text, its proportions kept, on one page.
+    // A chart at the size it has on a screen of 96 dpi, or as wide as the text when that is
+    // narrower, its proportions kept, on one page.
     void chart(const ui::ChartModel& model, const ui::ChartState& state, QSize size,
                const QFont& font) {
-        double w = kWidth;
+        double w = std::min(kWidth, size.width() * 0.75);
         double h = w * size.height() / size.width();
         if (h > kBottom - kTop) {
             h = kBottom - kTop;
