@@ -6,6 +6,7 @@
 #include "ui/Widgets.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -13,6 +14,13 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ui::kAppTitle));
+    // The desktop entry the windows belong to (its StartupWMClass is the class Qt puts in
+    // WM_CLASS, the application name above), and the icon of every window, compiled in.
+    QGuiApplication::setDesktopFileName(QStringLiteral("cz.velimor.velimor"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/velimor-48.png"));
+    icon.addFile(QStringLiteral(":/icons/velimor-256.png"));
+    QApplication::setWindowIcon(icon);
     vel::setupApplicationFont();
     ui::installFocusStyle();
     // The standard dialogs and buttons of Qt speak the user's language (Czech under a
