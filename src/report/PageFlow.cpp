@@ -1,0 +1,183 @@
+#include "report/PageFlow.h"
+
+#include "ui/ChartLayout.h"
+
+#include <QPaintDevice>
+
+#include <algorithm>
+
+namespace vel::page {
+
+Fonts::Fonts(QPaintDevice* device) {
+    for (int r = 0; r < kRoles; ++r) {
+        QFont f(QStringLiteral("MS Sans Serif"));
+        f.setPointSizeF(kStyles[r].size);
+        f.setBold(kStyles[r].bold);
+        f.setStyleStrategy(QFont::PreferNoShaping);
+        f.setHintingPreference(QFont::PreferNoHinting);
+        f.setKerning(false);
+        m_fonts[r] = QFont(f, device);
+        m_metrics[r].emplace(m_fonts[r], device);
+    }
+    m_scale = 72.0 / device->logicalDpiX();
+}
+
+QStringList wrapText(const Fonts& fonts, Role role, const QString& line, double width,
+                     double indent) {
+    QStringList pieces;
+    QString rest = line;
+    double room = width;
+    constexpr double kSlack = 1e-6; // widths computed from the same measures fit exactly
+    while (fonts.advance(role, rest) > room + kSlack) {
+        // The longest prefix that fits.
+        qsizetype fit = 0;
+        qsizetype lo = 1, hi = rest.size();
+        while (lo <= hi) {
+            const qsizetype mid = (lo + hi) / 2;
+            if (fonts.advance(role, rest.left(mid)) <= room + kSlack) {
+                fit = mid;
+                lo = mid + 1;
+            } else {
+                hi = mid - 1;
+            }
+        }
+        fit = std::max<qsizetype>(fit, 1);
+        // Back to the last blank within it, past the leading blanks.
+        qsizetype start = 0;
+        while (start < rest.size() && rest[start] == u' ')
+            ++start;
+        qsizetype cut = fit;
+        if (fit < rest.size() && rest[fit] != u' ') {
+            qsizetype b = fit;
+            while (b > start && rest[b - 1] != u' ')
+                --b;
+            if (b > start)
+                cut = b - 1;
+        }
+        qsizetype end = cut;
+        while (end > start && rest[end - 1] == u' ')
+            --end;
+        if (end <= start) // a blank-only prefix: keep the text together as far as it fits
+            end = fit;
+        pieces << rest.left(end);
+        qsizetype next = end;
+        while (next < rest.size() && rest[next] == u' ')
+            ++next;
+        rest = rest.mid(next);
+        room = width - indent;
+        if (rest.isEmpty())
+            return pieces;
+    }
+    pieces << rest;
+    return pieces;
+}
+
+void Flow::newPage(const QString& subject) {
+    pages.push_back(Page{subject, {}, {}, {}});
+    m_y = kTop;
+}
+
+void Flow::room(double height) {
+    if (m_y + height > kBottom && m_y > kTop)
+        newPage(pages.back().subject);
+}
+
+void Flow::put(QPointF pos, const QString& text, Role role) {
+    if (!text.isEmpty())
+        pages.back().texts.push_back(TextItem{pos, text, role});
+}
+
+void Flow::line(const QString& text, Role role) {
+    const QStringList pieces = wrapText(m_fonts, role, text, kWidth, kIndent);
+    const double leading = kStyles[role].leading;
+    room(leading * pieces.size());
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        put(QPointF(kLeft + (i > 0 ? kIndent : 0), m_y + m_fonts.ascent(role)), pieces[i], role);
+        m_y += leading;
+    }
+}
+
+void Flow::table(const QStringList& header, const std::vector<QStringList>& rows,
+                 const std::vector<bool>& rightAligned) {
+    std::vector<double> widths(header.size(), 0);
+    for (qsizetype c = 0; c < header.size(); ++c) {
+        for (const QString& word : header[c].split(u' ', Qt::SkipEmptyParts))
+            widths[c] = std::max(widths[c], m_fonts.advance(TableBold, word));
+        for (const QStringList& r : rows)
+            widths[c] = std::max(widths[c], m_fonts.advance(Table, r.value(c)));
+        widths[c] += 2 * kCellPad;
+    }
+    double total = 0;
+    for (double w : widths)
+        total += w;
+    for (double& w : widths)
+        w = total <= kWidth ? w + (kWidth - total) / widths.size() : w * kWidth / total;
+
+    auto cellLines = [&](const QStringList& cells, Role role) {
+        std::vector<QStringList> out;
+        for (qsizetype c = 0; c < cells.size(); ++c)
+            out.push_back(wrapText(m_fonts, role, cells[c], widths[c] - 2 * kCellPad, 0));
+        return out;
+    };
+    auto height = [&](const std::vector<QStringList>& cells, Role role) {
+        qsizetype n = 1;
+        for (const QStringList& c : cells)
+            n = std::max(n, c.size());
+        return n * kStyles[role].leading + 3;
+    };
+    auto draw = [&](const std::vector<QStringList>& cells, Role role) {
+        double x = kLeft;
+        for (std::size_t c = 0; c < cells.size(); ++c) {
+            double y = m_y + 1.5 + m_fonts.ascent(role);
+            for (const QString& piece : cells[c]) {
+                const double px = rightAligned[c]
+                                      ? x + widths[c] - kCellPad - m_fonts.advance(role, piece)
+                                      : x + kCellPad;
+                put(QPointF(px, y), piece, role);
+                y += kStyles[role].leading;
+            }
+            x += widths[c];
+        }
+        m_y += height(cells, role);
+    };
+    const auto head = cellLines(header, TableBold);
+    const double headHeight = height(head, TableBold);
+    auto drawHead = [&] {
+        rule(m_y);
+        draw(head, TableBold);
+        rule(m_y);
+    };
+    std::vector<std::vector<QStringList>> body;
+    for (const QStringList& r : rows)
+        body.push_back(cellLines(r, Table));
+    room(headHeight + (body.empty() ? 0 : height(body.front(), Table)));
+    drawHead();
+    for (const auto& cells : body) {
+        const double h = height(cells, Table);
+        if (m_y + h > kBottom) {
+            rule(m_y);
+            newPage(pages.back().subject);
+            drawHead();
+        }
+        draw(cells, Table);
+    }
+    rule(m_y);
+}
+
+void Flow::chart(const ui::ChartModel& model, const ui::ChartState& state, QSize size,
+                 const QFont& font) {
+    double w = std::min(kWidth, size.width() * 0.75);
+    double h = w * size.height() / size.width();
+    if (h > kBottom - kTop) {
+        h = kBottom - kTop;
+        w = h * size.width() / size.height();
+    }
+    room(h);
+    const QRectF rect(kLeft + (kWidth - w) / 2, m_y, w, h);
+    pages.back().charts.push_back(ChartItem{rect, &model, &state, size});
+    charts.push_back(PlacedChart{int(pages.size()) - 1, rect, size, &model,
+                                 ui::layoutChart(model, size, font, state.zoom(model))});
+    m_y += h;
+}
+
+} // namespace vel::page
