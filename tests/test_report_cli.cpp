@@ -1,0 +1,145 @@
+// velimor-report on the command line: its summary byte for byte as the real window's
+// export, its results table read back by Python's csv module, its errors and usage. Every
+// program run here has a time limit.
+#include "app/AppWindows.h"
+#include "overall/OverallRecord.h"
+
+#include <gtest/gtest.h>
+
+#include "support/ReportSupport.h"
+#include "support/TestSupport.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+using namespace vel;
+using namespace testing_support;
+
+TEST_F(ReportTest, SummaryOfTheCommandLineIsTheWindowsExport) {
+    const QStringList generated = writeRound(dir.path(), generatedRound());
+    for (const QStringList& files : {exampleFiles, generated}) {
+        ScriptedDialogs dialogs;
+        AppWindows app;
+        const QByteArray fromWindow = windowExport(app, dialogs, files, "window.txt");
+        ASSERT_GT(fromWindow.size(), 1000);
+
+        const ProgramRun r = report(QStringList{"--reference", reference, "--pdf", path("r.pdf"),
+                                         "--summary", path("cli.txt")} +
+                             files);
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+        EXPECT_TRUE(testing_support::readAll(path("cli.txt")) == fromWindow)
+            << "instruments: " << files.size();
+    }
+}
+
+TEST_F(ReportTest, ResultsTableReadBackByPython) {
+    std::vector<InstrumentRecord> round = generatedRound();
+    const QStringList files = writeRound(dir.path(), round);
+    const QString csvFile = path("results.csv");
+    const ProgramRun r = report(QStringList{"--reference", reference, "--pdf", path("r.pdf"), "--csv",
+                                     csvFile} +
+                         files);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(testing_support::readAll(csvFile).startsWith("\xEF\xBB\xBF"));
+
+    const ProgramRun py = run(QStringLiteral("python3"),
+                       {"-c",
+                        "import csv, json, sys\n"
+                        "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
+                        "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n",
+                        csvFile});
+    ASSERT_EQ(py.status, 0) << py.err.toStdString();
+    const QJsonArray rows = QJsonDocument::fromJson(py.out).array();
+    ASSERT_EQ(rows.size(), 31);
+    QStringList header;
+    for (const QJsonValue& v : rows[0].toArray())
+        header << v.toString();
+    EXPECT_EQ(header, (QStringList{"id stroje", "průměrná chyba", "směrodatná odchylka chyby",
+                                   "výsledek testu", "reziduální chyba Sy,x", "1 − r²",
+                                   "kvalita kalibrace", "slepý pokus nad limitem",
+                                   "vliv přenosu nad 2 %", "opakovatelnost nad limity"}));
+
+    // The numbers read back to the very values of the test; the warnings where raised.
+    const OverallRecord record = recordOf(files, reference);
+    auto number = [](const QJsonValue& v) {
+        bool ok = false;
+        const double d = v.toString().replace(u',', u'.').toDouble(&ok);
+        EXPECT_TRUE(ok) << v.toString().toStdString();
+        return d;
+    };
+    auto flag = [](bool raised) { return raised ? QStringLiteral("ano") : QString(); };
+    for (int i = 0; i < 30; ++i) {
+        const QJsonArray row = rows[i + 1].toArray();
+        const InstrumentOutcome& o = record.instruments[i];
+        ASSERT_EQ(row.size(), 10);
+        EXPECT_EQ(row[0].toString(), round[i].id);
+        EXPECT_EQ(number(row[1]), o.d);
+        EXPECT_EQ(number(row[2]), o.s);
+        EXPECT_EQ(row[3].toString(), o.testVerdict);
+        EXPECT_EQ(number(row[4]), o.E);
+        EXPECT_EQ(number(row[5]), o.Q);
+        EXPECT_EQ(row[6].toString(), o.calibrationVerdict);
+        const int n = i + 1;
+        EXPECT_EQ(row[7].toString(), flag(n % 7 == 0)) << n;
+        EXPECT_EQ(row[8].toString(), flag(n % 5 == 0)) << n;
+        EXPECT_EQ(row[9].toString(), flag(n % 9 == 0)) << n;
+    }
+    // The headers carry the most frequent test date.
+    EXPECT_EQ(record.roundTestDate(), "05.03.2027");
+}
+
+TEST_F(ReportTest, CommandLineErrorsAndUsage) {
+    const QString pdf = path("out.pdf"), summary = path("out.txt"), csv = path("out.csv");
+    auto noOutput = [&] {
+        return !QFile::exists(pdf) && !QFile::exists(summary) && !QFile::exists(csv);
+    };
+
+    ProgramRun r = report({});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_TRUE(QString::fromUtf8(r.err).contains("Použití: velimor-report"));
+
+    r = report({"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* option : {"--reference", "--pdf", "--summary", "--csv"})
+        EXPECT_TRUE(r.out.contains(option)) << option;
+
+    for (const QStringList& bad :
+         {QStringList{"--reference", reference, "--pdf", pdf, "--colour", "x", exampleFiles[0]},
+          QStringList{"--reference", reference, "--pdf"},
+          QStringList{"--reference", reference, exampleFiles[0], exampleFiles[1]},
+          QStringList{"--reference", reference, "--pdf", pdf}}) {
+        r = report(bad);
+        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
+        EXPECT_TRUE(QString::fromUtf8(r.err).contains("Použití: velimor-report"));
+    }
+
+    // Errors: the error box's text on standard error, status 1, nothing written.
+    auto fails = [&](const QStringList& args, const QString& message) {
+        const ProgramRun e = report(args);
+        EXPECT_EQ(e.status, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(QString::fromUtf8(e.err), message + u'\n');
+        EXPECT_TRUE(noOutput()) << args.join(' ').toStdString();
+    };
+    const QStringList outputs{"--pdf", pdf, "--summary", summary, "--csv", csv};
+    fails(QStringList{"--reference", reference} + outputs +
+              QStringList{exampleFiles[0], path("missing.dat")},
+          "File not found.");
+    fails(QStringList{"--reference", path("missing.ref")} + outputs + exampleFiles,
+          "File not found.");
+    fails(QStringList{"--reference", reference} + outputs + QStringList{exampleFiles[0]},
+          "Invalid floating point operation.");
+
+    // A file that cannot be written takes back the ones written before it: a new file goes,
+    // an old one of the same name comes back as it was.
+    testing_support::writeAll(summary, "old summary\r\n");
+    const ProgramRun w = report(QStringList{"--reference", reference, "--summary", summary, "--csv", csv,
+                                     "--pdf", path("no/such/folder/r.pdf")} +
+                         exampleFiles);
+    EXPECT_EQ(w.status, 1);
+    EXPECT_TRUE(QString::fromUtf8(w.err).startsWith("Cannot create file \"")) << w.err.toStdString();
+    EXPECT_EQ(testing_support::readAll(summary), "old summary\r\n");
+    EXPECT_FALSE(QFile::exists(csv));
+}
