@@ -636,6 +636,26 @@ TEST(Keyboard, EnterPressesTheFocusedButtonOncePerPress) {
     EXPECT_EQ(clicks, 2);
 }
 
+// The focused button is ringed in solid dark blue, two pixels wide, on its edge.
+TEST(Keyboard, FocusedButtonIsPlainlyRinged) {
+    ui::installFocusStyle();
+    FixedChart c;
+    ChartWindow w(c);
+    ASSERT_TRUE(w.button->hasFocus());
+    const QImage img = w.button->grab().toImage();
+    const QColor ring(0, 0, 160);
+    int onEdge = 0;
+    for (int x = 0; x < img.width(); ++x)
+        for (int y : {0, 1, img.height() - 2, img.height() - 1})
+            onEdge += img.pixelColor(x, y) == ring;
+    EXPECT_GE(onEdge, 4 * (img.width() - 4));
+    w.view->setFocus();
+    QCoreApplication::processEvents();
+    const QImage unfocused = w.button->grab().toImage();
+    EXPECT_NE(unfocused.pixelColor(img.width() / 2, 0), ring);
+    QApplication::setStyle(QStringLiteral("Fusion")); // the other tests' look
+}
+
 TEST(ChartKeys, TabThenPlusHalvesAroundTheCentreMinusDoublesHomeAndZeroUndo) {
     FixedChart c;
     ChartWindow w(c);
