@@ -68,7 +68,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Chart1 = new ui::ChartView(m_deviation, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setAccessibleName(QStringLiteral("graf odchylek"));
-    Chart1->setGeometry(384, 248, 449, 257);
+    Chart1->setGeometry(QRect(QPoint(384, 248), kDeviationChartSize));
     Button11 = ui::makeButton(Chart1, "Button11", "tisk grafu", 360, 216, 75);
 
     Memo1 = new Memo(this);
@@ -278,10 +278,8 @@ void Form1::Button7Click() {
     if (!name)
         return;
     ReferenceValues values{};
-    for (int k = 0; k < 10; ++k) {
-        m_lastRead = referenceFields[k];
-        values[k] = toInt(referenceFields[k]->text());
-    }
+    for (int k = 0; k < 10; ++k)
+        values[k] = toInt(referenceText(k + 1));
     writeReferenceFile(*name, values);
 }
 

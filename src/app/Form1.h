@@ -86,7 +86,6 @@ public:
     int currentSheet() const override;
     void setCurrentSheet(int index) override;
     QString countText(int r, int c) const override;
-    QString idText() const override;
     QString tabCaption() const override;
     void setCountYellow(int r, int c, bool yellow) override;
     QString idTextOf(int sheet) const override;

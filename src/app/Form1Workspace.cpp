@@ -53,10 +53,6 @@ QString Form1::countText(int r, int c) const {
     return m_lastRead->text();
 }
 
-QString Form1::idText() const {
-    return current().idStroje->text();
-}
-
 QString Form1::tabCaption() const {
     return PageControl1->tabText(currentSheet());
 }

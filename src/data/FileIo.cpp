@@ -271,6 +271,11 @@ QByteArray readRecord(const QString& path, qsizetype size) {
     return buf;
 }
 
+QString cannotCreateFileMessage(const QString& path, const QString& reason) {
+    return QStringLiteral("Cannot create file \"%1\". %2")
+        .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason);
+}
+
 void writeWholeFile(const QString& path, const QByteArray& data, WriteErrors style, Links links) {
     try {
         if (path.isEmpty())
@@ -280,9 +285,8 @@ void writeWholeFile(const QString& path, const QByteArray& data, WriteErrors sty
         if (style == WriteErrors::Io)
             raiseIo(f.err, path);
         if (f.creating || style == WriteErrors::Named)
-            throw AppError(QStringLiteral("Cannot create file \"%1\". %2")
-                               .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
-                                    QString::fromLocal8Bit(std::strerror(f.err))));
+            throw AppError(
+                cannotCreateFileMessage(path, QString::fromLocal8Bit(std::strerror(f.err))));
         throw AppError(QStringLiteral("Stream write error"));
     }
 }

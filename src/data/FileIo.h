@@ -17,6 +17,9 @@ QString ioMessage(int err, const QString& path);
 // terminal raises "File access denied" instead of waiting for data.
 QByteArray readRecord(const QString& path, qsizetype size);
 
+// "Cannot create file "<the path, absolute, in native form>". <reason>".
+QString cannotCreateFileMessage(const QString& path, const QString& reason);
+
 // How a failed write is reported.
 enum class WriteErrors {
     Io,     // the messages of ioMessage()

@@ -31,7 +31,7 @@ void writeText(QByteArray& b, TextField f, const QString& text) {
 InstrumentRecord decodeInstrumentRecord(const QByteArray& bytes) {
     Q_ASSERT(bytes.size() >= kInstrumentRecordSize);
     InstrumentRecord rec;
-    for (int i = 0; i < 52; ++i)
+    for (int i = 0; i < kCounts; ++i)
         rec.counts[i] = qFromLittleEndian<std::int32_t>(bytes.constData() + 4 * i);
     rec.id = readText(bytes, kId);
     rec.time = readText(bytes, kTime);
@@ -43,7 +43,7 @@ InstrumentRecord decodeInstrumentRecord(const QByteArray& bytes) {
 
 QByteArray encodeInstrumentRecord(const InstrumentRecord& rec) {
     QByteArray b(kInstrumentRecordSize, 0);
-    for (int i = 0; i < 52; ++i)
+    for (int i = 0; i < kCounts; ++i)
         qToLittleEndian<std::int32_t>(rec.counts[i], b.data() + 4 * i);
     writeText(b, kId, rec.id);
     writeText(b, kTime, rec.time);

@@ -6,8 +6,8 @@
 namespace vel {
 
 namespace {
-constexpr int kColumnLeft[4] = {155, 210, 265, 320};
-constexpr int kHeadingLeft[4] = {155, 210, 265, 325};
+constexpr int kColumnLeft[kReplicates] = {155, 210, 265, 320};
+constexpr int kHeadingLeft[kReplicates] = {155, 210, 265, 325};
 
 int rowTop(int r) {
     return 50 + 23 * (r - 1);
@@ -42,8 +42,8 @@ void placeInTabOrder(const mereni& rec, QWidget* after) {
     };
     for (QWidget* w : {rec.datumTestu, rec.datumPrijeti, rec.teplota, rec.casMereni})
         next(w);
-    for (int r = 1; r <= 13; ++r)
-        for (int c = 1; c <= 4; ++c)
+    for (int r = 1; r <= kRows; ++r)
+        for (int c = 1; c <= kReplicates; ++c)
             next(rec.count(r, c));
 
     // Then the page goes behind `after` as one block: setTabOrder moves a compound widget
@@ -73,9 +73,9 @@ QString countFieldName(int r, int c) {
 }
 
 void createSheetLabels(QWidget* page) {
-    for (int c = 1; c <= 4; ++c)
+    for (int c = 1; c <= kReplicates; ++c)
         label(page, QStringLiteral("naber %1").arg(c), kHeadingLeft[c - 1], 35);
-    for (int r = 1; r <= 13; ++r)
+    for (int r = 1; r <= kRows; ++r)
         label(page, rowLabel(r), 100, rowTop(r));
 }
 
@@ -99,8 +99,8 @@ void fillSheet(QWidget* page, mereni& rec, const InstrumentRecord& data) {
     setFieldText(rec.teplota, data.temperature);
     setFieldText(rec.datumPrijeti, data.received);
     setFieldText(rec.datumTestu, data.testDate);
-    for (int r = 1; r <= 13; ++r) {
-        for (int c = 1; c <= 4; ++c) {
+    for (int r = 1; r <= kRows; ++r) {
+        for (int c = 1; c <= kReplicates; ++c) {
             auto* e = new QLineEdit(page);
             e->setGeometry(kColumnLeft[c - 1], rowTop(r), 50, 20);
             e->setAccessibleName(countFieldName(r, c));

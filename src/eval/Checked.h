@@ -29,7 +29,6 @@ public:
     Checked(T v) : m_v(check(v)) {} // NOLINT: implicit, so that 2 * x reads as written
 
     T value() const { return m_v; }
-    explicit operator T() const { return m_v; }
 
     friend Checked operator+(Checked a, Checked b) { return Checked(a.m_v + b.m_v); }
     friend Checked operator-(Checked a, Checked b) { return Checked(a.m_v - b.m_v); }
@@ -42,9 +41,7 @@ public:
         }
         return Checked(a.m_v / b.m_v);
     }
-    friend Checked operator-(Checked a) { return Checked(-a.m_v); }
     Checked& operator+=(Checked b) { return *this = *this + b; }
-    Checked& operator-=(Checked b) { return *this = *this - b; }
 
     friend bool operator==(Checked a, Checked b) { return a.m_v == b.m_v; }
     friend auto operator<=>(Checked a, Checked b) { return a.m_v <=> b.m_v; }

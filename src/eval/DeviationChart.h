@@ -4,7 +4,12 @@
 
 #include "ui/ChartModel.h"
 
+#include <QSize>
+
 namespace vel {
+
+// The chart's size in the main window, which the round report draws it at too.
+inline constexpr QSize kDeviationChartSize{449, 257};
 
 // The chart with its static definition; the series by their component names.
 struct DeviationChart : ui::ChartModel {

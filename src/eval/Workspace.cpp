@@ -4,10 +4,6 @@
 
 namespace vel {
 
-QString Workspace::testDateOf(int) const {
-    return QString();
-}
-
 void Workspace::notify(const QString& text) {
     if (!summaryMode())
         showMessage(text);

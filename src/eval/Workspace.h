@@ -21,16 +21,17 @@ public:
 
     // Fields of the current sheet: row r 1..13, replicate c 1..4.
     virtual QString countText(int r, int c) const = 0;
-    virtual QString idText() const = 0;     // the "id stroje" header field
     virtual QString tabCaption() const = 0; // caption of the current tab page
     virtual void setCountYellow(int r, int c, bool yellow) = 0;
 
     // Any sheet by its index, without making it current: its "id stroje" field and the two
     // verdicts of its record.
     virtual QString idTextOf(int sheet) const = 0;
+    // The "id stroje" field of the current sheet.
+    QString idText() const { return idTextOf(currentSheet()); }
     // The "datum testu" header field of any sheet, read by the overall test for the round
-    // report. A workspace that keeps no header fields but "id stroje" gives an empty text.
-    virtual QString testDateOf(int sheet) const;
+    // report.
+    virtual QString testDateOf(int sheet) const = 0;
     virtual void setTestVerdict(int sheet, const QString& verdict) = 0;
     virtual void setCalibrationVerdict(int sheet, const QString& verdict) = 0;
 

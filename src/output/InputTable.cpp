@@ -9,42 +9,17 @@
 
 namespace vel {
 
-namespace {
-QString escapeHtml(const QString& text) {
-    QString out;
-    out.reserve(text.size());
-    for (QChar ch : text) {
-        switch (ch.unicode()) {
-        case u'&':
-            out += QStringLiteral("&amp;");
-            break;
-        case u'<':
-            out += QStringLiteral("&lt;");
-            break;
-        case u'>':
-            out += QStringLiteral("&gt;");
-            break;
-        case u'"':
-            out += QStringLiteral("&quot;");
-            break;
-        default:
-            out += ch;
-        }
-    }
-    return out;
-}
-} // namespace
-
 QStringList inputTableLines(const QString& id, const QStringList& counts) {
     QStringList l;
-    l << QStringLiteral("<html>") << QStringLiteral("Naměřená data pro přístroj: ") + escapeHtml(id)
+    l << QStringLiteral("<html>")
+      << QStringLiteral("Naměřená data pro přístroj: ") + id.toHtmlEscaped()
       << QStringLiteral("<table border=1>")
       << QStringLiteral("<tr><td></td><td>náběr 1</td><td>náběr 2</td><td>náběr 3</td><td>"
                         "náběr 4</td></tr>");
     for (int r = 1; r <= kRows; ++r) {
         l << QStringLiteral("<tr>") << QStringLiteral("<td><b>%1</b></td>").arg(rowLabel(r));
         for (int c = 1; c <= kReplicates; ++c)
-            l << QStringLiteral("<td>") << escapeHtml(counts.at(countIndex(r, c)))
+            l << QStringLiteral("<td>") << counts.at(countIndex(r, c)).toHtmlEscaped()
               << QStringLiteral("</td>");
         l << QStringLiteral("</tr>");
     }

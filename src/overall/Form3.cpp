@@ -3,7 +3,6 @@
 #include "overall/OverallCharts.h"
 #include "ui/ChartView.h"
 #include "ui/Command.h"
-#include "ui/Dialogs.h"
 #include "ui/ScreenFit.h"
 #include "ui/Widgets.h"
 
@@ -20,7 +19,7 @@ Form3::Form3(OverallChart& chart, QWidget* parent) : QWidget(parent, Qt::Window)
     Chart1 = new ui::ChartView(chart, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setAccessibleName(QStringLiteral("celkové vyhodnocení testu"));
-    Chart1->setGeometry(16, 9, 1049, 624);
+    Chart1->setGeometry(QRect(QPoint(16, 9), kOverallChartSize));
     Button2 = ui::makeButton(this, "Button2", "uložit", 392, 648, 75);
     Button3 = ui::makeButton(this, "Button3", "tisk grafu", 480, 648, 75);
     Button1 = ui::makeButton(this, "Button1", "zavřít", 568, 648, 75);
@@ -32,8 +31,7 @@ Form3::Form3(OverallChart& chart, QWidget* parent) : QWidget(parent, Qt::Window)
 }
 
 void Form3::Button2Click() {
-    if (const auto name = ui::dialogs().saveFile(this, QStringLiteral("SaveDialog1")))
-        Chart1->saveBmp(*name);
+    Chart1->saveBmpAs(this, QStringLiteral("SaveDialog1"));
 }
 
 void Form3::Button3Click() {

@@ -4,7 +4,6 @@
 #include "overall/OverallCharts.h"
 #include "ui/ChartView.h"
 #include "ui/Command.h"
-#include "ui/Dialogs.h"
 #include "ui/ScreenFit.h"
 #include "ui/Widgets.h"
 
@@ -22,7 +21,7 @@ Form5::Form5(CalibrationChart& chart, QWidget* parent)
     Chart1 = new ui::ChartView(chart, this);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setAccessibleName(QStringLiteral("graf kvality kalibrací"));
-    Chart1->setGeometry(8, 8, 1385, 641);
+    Chart1->setGeometry(QRect(QPoint(8, 8), kCalibrationChartSize));
     Button2 = ui::makeButton(this, "Button2", "uložit", 544, 655, 75);
     Button3 = ui::makeButton(this, "Button3", "tisk grafu", 632, 655, 75);
     Button1 = ui::makeButton(this, "Button1", "zavřít", 720, 655, 75);
@@ -36,8 +35,7 @@ Form5::Form5(CalibrationChart& chart, QWidget* parent)
 }
 
 void Form5::Button2Click() {
-    if (const auto name = ui::dialogs().saveFile(this, QStringLiteral("SaveDialog1")))
-        Chart1->saveBmp(*name);
+    Chart1->saveBmpAs(this, QStringLiteral("SaveDialog1"));
 }
 
 void Form5::Button3Click() {

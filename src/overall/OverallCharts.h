@@ -5,7 +5,13 @@
 
 #include "ui/ChartModel.h"
 
+#include <QSize>
+
 namespace vel {
+
+// The charts' sizes in their windows, which the round report draws them at too.
+inline constexpr QSize kOverallChartSize{1049, 624};
+inline constexpr QSize kCalibrationChartSize{1385, 641};
 
 struct OverallChart : ui::ChartModel {
     OverallChart();

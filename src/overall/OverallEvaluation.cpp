@@ -1,6 +1,7 @@
 #include "overall/OverallEvaluation.h"
 
 #include "data/Conversion.h"
+#include "data/SheetGeometry.h"
 #include "eval/Checked.h"
 #include "eval/Evaluations.h"
 #include "eval/Workspace.h"
@@ -16,7 +17,6 @@ namespace vel {
 namespace {
 
 constexpr int kSamples = 10;
-constexpr int kReplicates = 4;
 constexpr int kReadings = kSamples * kReplicates; // 40 readings per instrument
 
 const QString kSeparator = QStringLiteral("-------------------------------------------");
@@ -39,6 +39,14 @@ template <typename F> void forEachReading(const Workspace& ws, F f) {
     for (int k = 1; k <= kSamples; ++k)
         for (int j = 1; j <= kReplicates; ++j)
             f(kReplicates * (k - 1) + (j - 1), readSample(ws, k, j));
+}
+
+// The heading of a stage's verdicts: an empty line, then the heading between separators.
+void addHeading(TextPane& pane, const QString& heading) {
+    pane.add(QString());
+    pane.add(kSeparator);
+    pane.add(heading);
+    pane.add(kSeparator);
 }
 
 void addLines(TextPane& pane, std::initializer_list<const char16_t*> lines) {
@@ -89,11 +97,8 @@ void errorStage(Workspace& ws, OverallChart& chart, int n, OverallRecord* record
         record->overall = f;
         record->errorLinesFirst = pane.count();
     }
-    pane.add(QString());
-    pane.add(kSeparator);
-    pane.add(QStringLiteral("Vyhodnocení odlehlosti jednotlivých přístrojů v celkovém "
-                            "porovnání testu, příloha ke grafu kruhového testu:"));
-    pane.add(kSeparator);
+    addHeading(pane, QStringLiteral("Vyhodnocení odlehlosti jednotlivých přístrojů v celkovém "
+                                    "porovnání testu, příloha ke grafu kruhového testu:"));
     for (int i = 0; i < n; ++i) {
         ws.setTestVerdict(i, QStringLiteral("vyhověl"));
         const QString verdict = testVerdict(f, f.D[i], f.S[i]);
@@ -151,11 +156,9 @@ void calibrationStage(Workspace& ws, CalibrationChart& chart, int n, OverallReco
         record->calibration = f;
         record->calibrationLinesFirst = pane.count();
     }
-    pane.add(QString());
-    pane.add(kSeparator);
-    pane.add(QStringLiteral("Vyhodnocení odlehlosti jednotlivých přístrojů v testu vzhledem k "
-                            "referenčním hodnotám a kvalitě proložení, příloha ke grafu:"));
-    pane.add(kSeparator);
+    addHeading(pane, QStringLiteral("Vyhodnocení odlehlosti jednotlivých přístrojů v testu "
+                                    "vzhledem k referenčním hodnotám a kvalitě proložení, "
+                                    "příloha ke grafu:"));
     for (int i = 0; i < n; ++i) {
         ws.setCalibrationVerdict(i, QStringLiteral("vyhověl"));
         const QString verdict = calibrationVerdict(f, E[i], Q[i]);
@@ -319,7 +322,6 @@ void overallTest(Workspace& ws, OverallChart& overall, CalibrationChart& calibra
             linearity(ws);
             if (record) {
                 InstrumentOutcome& o = record->instruments[i];
-                o.caption = ws.tabCaption();
                 o.blank = blank;
                 o.repeatabilityWarning = repeatabilityWarning;
                 o.carryOverWarning = carryOverWarning;

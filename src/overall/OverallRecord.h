@@ -23,7 +23,6 @@ namespace vel {
 
 struct InstrumentOutcome {
     QString id;       // "id stroje" at the end of the test
-    QString caption;  // caption of the tab page, the label of its chart points
     QString testDate; // "datum testu" at the end of the test
 
     // The overall test: mean error, error standard deviation, test verdict.

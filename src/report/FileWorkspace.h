@@ -2,7 +2,7 @@
 // The main window without a window: instrument sheets and reference values as the window
 // holds them after loading the same files, the two output panes, the deviation chart and
 // the two overall charts. The evaluations and the overall test run on it exactly as on the
-// window; message boxes and windows have no one to show them to and are only counted.
+// window; message boxes and windows have no one to show them to.
 
 #include "data/InstrumentFile.h"
 #include "data/ReferenceFile.h"
@@ -32,13 +32,11 @@ public:
     DeviationChart deviation;
     OverallChart overall;
     CalibrationChart calibration;
-    QStringList boxes; // texts of the message boxes that would have been shown
 
     int sheetCount() const override { return int(m_sheets.size()); }
     int currentSheet() const override { return m_sheets.empty() ? -1 : m_current; }
     void setCurrentSheet(int i) override { m_current = i; }
     QString countText(int r, int c) const override;
-    QString idText() const override { return idTextOf(m_current); }
     QString tabCaption() const override { return m_sheets.at(m_current).id; }
     void setCountYellow(int, int, bool) override {}
     QString idTextOf(int sheet) const override { return m_sheets.at(sheet).id; }
@@ -55,7 +53,7 @@ public:
     void showCalibrationWindow() override {}
 
 protected:
-    void showMessage(const QString& text) override { boxes << text; }
+    void showMessage(const QString&) override {}
 
 private:
     std::vector<InstrumentRecord> m_sheets;

@@ -191,7 +191,6 @@ ReportDocument makeReportPdf(const OverallRecord& record, const ReportCharts& ch
             paintPage(painter, flow.pages[i], i + 1, count, date, fonts, charts.font);
         }
         painter.end();
-        doc.pageCount = count;
         doc.charts = std::move(flow.charts);
     }
     buffer.close();
@@ -214,11 +213,7 @@ void carryArrangement(const ui::ChartModel& original, const ui::ChartState& orig
 
 void arrangeChartLabels(const ui::ChartModel& model, const ui::Series& series,
                         ChartPicture& picture, const QFont& font) {
-    QImage image(picture.size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    painter.setFont(font);
-    picture.state.keepMarks(model, ui::paintChart(model, picture.state, painter, picture.size));
-    painter.end();
+    ui::renderChart(model, picture.state, picture.size, font);
     arrangeLabels(picture.state.marks(series));
 }
 

@@ -15,6 +15,8 @@
 // for the page wraps at blanks (a continuation is indented) and is never cut. Charts are
 // painted by the chart layer as vector graphics; the document holds no raster image.
 
+#include "eval/DeviationChart.h"
+#include "overall/OverallCharts.h"
 #include "overall/OverallRecord.h"
 #include "ui/ChartLayout.h"
 #include "ui/ChartState.h"
@@ -37,9 +39,9 @@ struct ChartPicture {
 
 // The charts of a report. The states belong to the record's own chart copies.
 struct ReportCharts {
-    ChartPicture overall{QSize(1049, 624), {}};     // Form3's chart
-    ChartPicture calibration{QSize(1385, 641), {}}; // Form5's chart
-    QSize deviation{449, 257};                      // the main window's chart
+    ChartPicture overall{kOverallChartSize, {}};         // Form3's chart
+    ChartPicture calibration{kCalibrationChartSize, {}}; // Form5's chart
+    QSize deviation = kDeviationChartSize;               // the main window's chart
     QFont font;                                     // the charts' font, as the views use
 };
 
@@ -54,7 +56,6 @@ struct PlacedChart {
 
 struct ReportDocument {
     QByteArray pdf;
-    int pageCount = 0;
     std::vector<PlacedChart> charts; // overall, calibration, then each instrument's
 };
 

@@ -26,14 +26,15 @@ void addRow(QByteArray& out, const QStringList& fields) {
     out += "\r\n";
 }
 
-} // namespace
-
+// The shortest text of value that reads back to the same double, with the given separator.
 QString shortestReal(double value, QChar decimalSeparator) {
     // The C locale's shortest round-trip form ("2.0519", "4.8482e-05"), then the separator.
     QString text = QString::number(value, 'g', QLocale::FloatingPointShortest);
     text.replace(u'.', decimalSeparator);
     return text;
 }
+
+} // namespace
 
 QByteArray resultCsv(const OverallRecord& record, QChar decimalSeparator) {
     QByteArray out("\xEF\xBB\xBF");

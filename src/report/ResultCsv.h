@@ -15,7 +15,4 @@ struct OverallRecord;
 
 QByteArray resultCsv(const OverallRecord& record, QChar decimalSeparator);
 
-// The shortest text of value that reads back to the same double, with the given separator.
-QString shortestReal(double value, QChar decimalSeparator);
-
 } // namespace vel

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <stdexcept>
 #include <utility>
 
 namespace ui {

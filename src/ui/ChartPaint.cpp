@@ -1,6 +1,7 @@
 #include "ui/ChartPaint.h"
 
 #include "data/Errors.h"
+#include "data/FileIo.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -355,10 +356,11 @@ ChartMarks paintChart(const ChartModel& m, const ChartState& state, QPainter& p,
     return drawn;
 }
 
-QImage renderChart(const ChartModel& model, ChartState& state, QSize size) {
+QImage renderChart(const ChartModel& model, ChartState& state, QSize size, const QFont& font) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(model.background);
     QPainter painter(&image);
+    painter.setFont(font);
     state.keepMarks(model, paintChart(model, state, painter, size));
     return image;
 }
@@ -370,10 +372,7 @@ QByteArray chartBmp(const ChartModel& model, ChartState& state, QSize size,
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "bmp"); // whatever the file name's extension
     if (!writer.write(renderChart(model, state, size)))
-        throw vel::AppError(
-            QStringLiteral("Cannot create file \"%1\". %2")
-                .arg(QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath()),
-                     writer.errorString()));
+        throw vel::AppError(vel::cannotCreateFileMessage(fileName, writer.errorString()));
     return bmp;
 }
 

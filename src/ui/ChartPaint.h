@@ -20,8 +20,10 @@ namespace ui {
 ChartMarks paintChart(const ChartModel& model, const ChartState& state, QPainter& painter,
                       QSize size);
 
-// The chart as an image of that size; the state keeps the label boxes drawn.
-QImage renderChart(const ChartModel& model, ChartState& state, QSize size);
+// The chart as an image of that size, its texts in the given font; the state keeps the
+// label boxes drawn.
+QImage renderChart(const ChartModel& model, ChartState& state, QSize size,
+                   const QFont& font = QFont());
 
 // The chart as the bytes of an uncompressed BMP image of that size; the state keeps the
 // label boxes drawn. Raises "Cannot create file "<fileName>". <reason>" when the image

@@ -39,6 +39,11 @@ void ChartView::saveBmp(const QString& fileName) {
                         vel::WriteErrors::Named);
 }
 
+void ChartView::saveBmpAs(QWidget* owner, const QString& dialogName) {
+    if (const auto name = dialogs().saveFile(owner, dialogName))
+        saveBmp(*name);
+}
+
 void ChartView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     m_state.keepMarks(m_model, paintChart(m_model, m_state, painter, size()));
@@ -110,16 +115,16 @@ void ChartView::keyPressEvent(QKeyEvent* event) {
         update();
         break;
     case Qt::Key_Left:
-        scrollByFraction(-kKeyScroll, 0);
+        scrollByFraction(chartLayout(), -kKeyScroll, 0);
         break;
     case Qt::Key_Right:
-        scrollByFraction(kKeyScroll, 0);
+        scrollByFraction(chartLayout(), kKeyScroll, 0);
         break;
     case Qt::Key_Up:
-        scrollByFraction(0, -kKeyScroll);
+        scrollByFraction(chartLayout(), 0, -kKeyScroll);
         break;
     case Qt::Key_Down:
-        scrollByFraction(0, kKeyScroll);
+        scrollByFraction(chartLayout(), 0, kKeyScroll);
         break;
     default:
         QWidget::keyPressEvent(event);
@@ -138,18 +143,17 @@ void ChartView::zoomTo(QRect area) {
 void ChartView::scrollBy(QPoint delta) {
     if (delta.isNull())
         return;
-    const QRect plot = chartLayout().plot;
-    scrollByFraction(double(delta.x()) / std::max(1, plot.width() - 1),
-                     double(delta.y()) / std::max(1, plot.height() - 1));
+    const ChartLayout L = chartLayout();
+    scrollByFraction(L, double(delta.x()) / std::max(1, L.plot.width() - 1),
+                     double(delta.y()) / std::max(1, L.plot.height() - 1));
 }
 
-ChartZoom ChartView::shownRanges() const {
-    const ChartLayout L = chartLayout();
+ChartZoom ChartView::shownRanges(const ChartLayout& L) {
     return ChartZoom{L.bottom.min, L.bottom.max, L.left.min, L.left.max, L.right.min, L.right.max};
 }
 
-void ChartView::scrollByFraction(double fx, double fy) {
-    auto z = shownRanges();
+void ChartView::scrollByFraction(const ChartLayout& L, double fx, double fy) {
+    auto z = shownRanges(L);
     // The picture moves, so the ranges move the other way; y grows upwards.
     const double dx = fx * (z.xmax - z.xmin);
     const double dl = fy * (z.ylmax - z.ylmin);
@@ -165,7 +169,7 @@ void ChartView::scrollByFraction(double fx, double fy) {
 }
 
 void ChartView::zoomAroundCentre(double factor) {
-    const ChartZoom z = shownRanges();
+    const ChartZoom z = shownRanges(chartLayout());
     // Zooming stops short of ranges too narrow for doubles to tell their ends apart (which
     // the axes would widen again) and of ranges beyond them.
     bool usable = true;

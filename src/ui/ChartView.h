@@ -41,6 +41,9 @@ public:
     // the old file stays whole when the write fails). Both raise the program's errors.
     void print() const;
     void saveBmp(const QString& fileName);
+    // Saves the chart as above under the name chosen in the save dialog dialogName of the
+    // owner window; nothing when the dialog is cancelled.
+    void saveBmpAs(QWidget* owner, const QString& dialogName);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -52,12 +55,13 @@ protected:
 private:
     void zoomTo(QRect area);
     void scrollBy(QPoint delta);
-    // The ranges shown: the zoom in force, or else the axes' own.
-    ChartZoom shownRanges() const;
+    // The ranges a layout shows: the zoom in force, or else the axes' own.
+    static ChartZoom shownRanges(const ChartLayout& layout);
     // Shows ranges factor times as wide around the same centres.
     void zoomAroundCentre(double factor);
     // Moves the picture by fractions of the shown ranges, right and down for positive ones.
-    void scrollByFraction(double fx, double fy);
+    // The layout is the one shown now.
+    void scrollByFraction(const ChartLayout& layout, double fx, double fy);
 
     const ChartModel& m_model;
     ChartState m_state;

@@ -46,16 +46,13 @@ public:
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget) const override {
         if (option->state & State_HasFocus) {
+            const auto base = [&](const QStyleOption* o) {
+                QProxyStyle::drawControl(element, o, painter, widget);
+            };
             const bool ringed =
-                (element == CE_PushButton && drawUnfocused<QStyleOptionButton>(option, [&](auto o) {
-                     QProxyStyle::drawControl(element, o, painter, widget);
-                 })) ||
-                (element == CE_TabBarTab && drawUnfocused<QStyleOptionTab>(option, [&](auto o) {
-                     QProxyStyle::drawControl(element, o, painter, widget);
-                 })) ||
-                (element == CE_ShapedFrame && drawUnfocused<QStyleOptionFrame>(option, [&](auto o) {
-                     QProxyStyle::drawControl(element, o, painter, widget);
-                 }));
+                (element == CE_PushButton && drawUnfocused<QStyleOptionButton>(option, base)) ||
+                (element == CE_TabBarTab && drawUnfocused<QStyleOptionTab>(option, base)) ||
+                (element == CE_ShapedFrame && drawUnfocused<QStyleOptionFrame>(option, base));
             if (ringed) {
                 drawRing(option->rect, painter);
                 return;

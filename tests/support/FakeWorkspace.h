@@ -54,7 +54,6 @@ public:
     int currentSheet() const override { return current; }
     void setCurrentSheet(int i) override { current = i; }
     QString countText(int r, int c) const override;
-    QString idText() const override { return sheets.at(current).id; }
     QString tabCaption() const override { return sheets.at(current).caption; }
     void setCountYellow(int r, int c, bool y) override;
     QString idTextOf(int i) const override { return sheets.at(i).id; }

@@ -15,6 +15,7 @@
 #include <QJsonObject>
 
 #include <functional>
+#include <memory>
 
 namespace examples {
 
@@ -24,12 +25,19 @@ QJsonArray lines(const QStringList& l) {
     return QJsonArray::fromStringList(l);
 }
 
-// The main pane after one evaluation of sheet i, started on a freshly loaded window.
-QJsonArray mainPaneAfter(int i, const std::function<void(vel::Workspace&)>& evaluation) {
-    vel::FileWorkspace ws(instruments(), referenceValues());
-    ws.setCurrentSheet(i);
-    evaluation(ws);
-    return lines(ws.main.lines());
+// The workspace after one command on sheet i, started on a freshly loaded window.
+std::unique_ptr<vel::FileWorkspace> after(const std::vector<vel::InstrumentRecord>& all, int i,
+                                          const std::function<void(vel::Workspace&)>& command) {
+    auto ws = std::make_unique<vel::FileWorkspace>(all, referenceValues());
+    ws->setCurrentSheet(i);
+    command(*ws);
+    return ws;
+}
+
+// The main pane after one evaluation of sheet i.
+QJsonArray mainPaneAfter(const std::vector<vel::InstrumentRecord>& all, int i,
+                         const std::function<void(vel::Workspace&)>& evaluation) {
+    return lines(after(all, i, evaluation)->main.lines());
 }
 
 // The 52 count fields of a loaded sheet as the window shows them, replicate-major.
@@ -78,23 +86,18 @@ QByteArray expectedJson() {
         o[QStringLiteral("file")] = instrumentFileName(i + 1);
         o[QStringLiteral("id")] = all[i].id;
         o[QStringLiteral("counts")] = counts(all[i]);
-        o[QStringLiteral("blank_check")] = mainPaneAfter(i, vel::blankCheck);
-        o[QStringLiteral("repeatability")] = mainPaneAfter(i, vel::repeatability);
-        o[QStringLiteral("carry_over")] = mainPaneAfter(i, vel::carryOver);
-        o[QStringLiteral("linearity")] = mainPaneAfter(i, vel::linearity);
-        vel::FileWorkspace ws(all, referenceValues());
-        ws.setCurrentSheet(i);
-        vel::batchEvaluation(ws);
-        o[QStringLiteral("batch")] = lines(ws.summary.lines());
+        o[QStringLiteral("blank_check")] = mainPaneAfter(all, i, vel::blankCheck);
+        o[QStringLiteral("repeatability")] = mainPaneAfter(all, i, vel::repeatability);
+        o[QStringLiteral("carry_over")] = mainPaneAfter(all, i, vel::carryOver);
+        o[QStringLiteral("linearity")] = mainPaneAfter(all, i, vel::linearity);
+        o[QStringLiteral("batch")] = lines(after(all, i, vel::batchEvaluation)->summary.lines());
         o[QStringLiteral("input_table")] = lines(vel::inputTableLines(all[i].id, countTexts(all[i])));
         list.append(o);
     }
     root[QStringLiteral("instruments")] = list;
 
     vel::FileWorkspace ws(all, referenceValues());
-    vel::OverallChart overall;
-    vel::CalibrationChart calibration;
-    vel::overallTest(ws, overall, calibration);
+    vel::overallTest(ws, ws.overall, ws.calibration);
     root[QStringLiteral("overall")] = lines(ws.summary.lines());
 
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
