@@ -3,6 +3,7 @@
 #include "data/Cp1250.h"
 #include "data/Errors.h"
 #include "data/FileIo.h"
+#include "data/FileNames.h"
 #include "output/InputTable.h"
 #include "output/TextPane.h"
 
@@ -60,6 +61,27 @@ TEST(FileErrors, ReadingRealFiles) {
     // Write-protected files load: they are opened for reading only.
     QFile::setPermissions(dir.filePath("exact"), QFile::ReadOwner);
     EXPECT_EQ(readRecord(dir.filePath("exact"), 296).size(), 296);
+}
+
+TEST(FileNames, BytesThatAreNotUtf8ComeBackWhole) {
+    // Every name gives back its bytes: valid UTF-8, a stray byte, an overlong form, an
+    // encoded surrogate, a sequence cut short, a four-byte character.
+    for (const QByteArray& bytes :
+         {QByteArray("m\xC4\x9B\xC5\x99en\xC3\xAD"), QByteArray("a\xFF"), QByteArray("\xC0\x80"),
+          QByteArray("\xED\xA0\x80x"), QByteArray("x\xE2\x82"), QByteArray("\xF0\x9F\x98\x80")})
+        EXPECT_EQ(nativeFileName(fileNameFromNative(bytes)), bytes) << bytes.toHex().constData();
+
+    // A file whose name holds 0xFF, in a folder whose name does too: read, written, and
+    // found under the name a file dialog shows for it.
+    QTemporaryDir dir;
+    const QByteArray folder = nativeFileName(dir.path()) + "/d\xFF";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QString name = fileNameFromNative(folder + "/p\xFF\xFE.dat");
+    writeWholeFile(name, QByteArray(296, 'n'), WriteErrors::Io);
+    EXPECT_EQ(readRecord(name, 296), QByteArray(296, 'n'));
+    const QString shown = QFile::decodeName(folder + "/p\xFF\xFE.dat");
+    EXPECT_EQ(readRecord(realFileName(shown), 296), QByteArray(296, 'n'));
+    EXPECT_EQ(realFileName(shown + "x"), shown + "x"); // nothing of that name: as given
 }
 
 TEST(FileWriting, FailuresInBothStyles) {

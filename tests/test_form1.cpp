@@ -8,6 +8,7 @@
 #include "overall/Form3.h"
 #include "overall/Form5.h"
 #include "ui/ScreenFit.h"
+#include "ui/Widgets.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -222,6 +224,16 @@ TEST_F(MainWindow, NegativeCountsAndOddTexts) {
     EXPECT_EQ(count(0, 1, 1), "-1");
     EXPECT_EQ(count(0, 2, 1), "-2147483648");
     EXPECT_EQ(app.form1->PageControl1->tabText(0), QString(20, u'ž'));
+
+    // An "&" is shown as it stands and marks no keyboard shortcut.
+    rec.id = QStringLiteral("P&L &&x");
+    writeAll(dir.filePath("amp.dat"), encodeInstrumentRecord(rec));
+    load(dir.filePath("amp.dat"));
+    QTabWidget* tabs = app.form1->PageControl1;
+    EXPECT_EQ(ui::tabCaption(tabs, 1), rec.id);
+    EXPECT_TRUE(QKeySequence::mnemonic(tabs->tabText(1)).isEmpty());
+    tabs->setCurrentIndex(1);
+    EXPECT_EQ(app.form1->tabCaption(), rec.id);
 }
 
 TEST_F(MainWindow, ReferenceValuesSaveAndLoad) {

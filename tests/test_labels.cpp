@@ -149,6 +149,26 @@ TEST(LabelArrange, PaintedChartKeepsArrangedLabels) {
     EXPECT_TRUE(state.marks(chart.Series1).empty());
 }
 
+TEST(LabelArrange, LabelsAtTheEdgesAreDrawnWhole) {
+    // A point at the origin, and one at the plot's left edge with a label wider than the
+    // space to the left of it: each box is drawn whole, its frame on both sides.
+    vel::CalibrationChart chart;
+    chart.Series1.add(0, 0, "SCC-06");
+    chart.Series1.add(0, 0.002, QString(30, u'W'));
+    chart.bottom.setRange(0, 25);
+    chart.left.setRange(0, 0.003);
+    const QSize size(600, 400);
+    ui::ChartState state;
+    const QImage image = renderChart(chart, state, size);
+    for (const ui::MarkBox& mark : state.marks(chart.Series1)) {
+        ASSERT_TRUE(mark.drawn);
+        EXPECT_TRUE(QRect(QPoint(0, 0), size).contains(mark.box)) << mark.box.x();
+        const int y = mark.box.center().y();
+        EXPECT_EQ(image.pixelColor(mark.box.left(), y), QColor(Qt::black)) << mark.box.x();
+        EXPECT_EQ(image.pixelColor(mark.box.right(), y), QColor(Qt::black)) << mark.box.x();
+    }
+}
+
 TEST(CalibrationWindow, ArrangedLabelsAreSavedWhereTheyWereArranged) {
     vel::CalibrationChart chart;
     crowdedChart(chart);

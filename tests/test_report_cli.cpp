@@ -2,6 +2,8 @@
 // export, its results table read back by Python's csv module, its errors and usage. Every
 // program run here has a time limit.
 #include "app/AppWindows.h"
+#include "data/FileIo.h"
+#include "data/FileNames.h"
 #include "overall/OverallRecord.h"
 
 #include <gtest/gtest.h>
@@ -142,4 +144,17 @@ TEST_F(ReportTest, CommandLineErrorsAndUsage) {
     EXPECT_TRUE(QString::fromUtf8(w.err).startsWith("Cannot create file \"")) << w.err.toStdString();
     EXPECT_EQ(testing_support::readAll(summary), "old summary\r\n");
     EXPECT_FALSE(QFile::exists(csv));
+}
+
+TEST_F(ReportTest, InstrumentFileWhoseNameIsNotUtf8) {
+    // The first instrument under a name with the byte 0xFF, given to the program as bytes.
+    const QString name = fileNameFromNative(nativeFileName(dir.path()) + "/p\xFF.dat");
+    writeWholeFile(name, testing_support::readAll(exampleFiles[0]), WriteErrors::Io);
+    const char* script = "exe=$1 ref=$2 pdf=$3 d=$4; shift 4; "
+                         "exec \"$exe\" --reference \"$ref\" --pdf \"$pdf\" \"$d/p$(printf '\\377').dat\" \"$@\"";
+    const ProgramRun r = run(QStringLiteral("/bin/sh"),
+                             QStringList{"-c", script, "sh", reportProgram(), reference,
+                                         path("r.pdf"), dir.path()} +
+                                 exampleFiles.mid(1));
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
 }

@@ -12,6 +12,7 @@
 #include "report/FileWorkspace.h"
 #include "report/ReportCommand.h"
 #include "report/ReportPdf.h"
+#include "report/ResultCsv.h"
 
 #include <gtest/gtest.h>
 
@@ -219,4 +220,15 @@ TEST(RoundTestDate, MostFrequentFirstOnATie) {
     EXPECT_EQ(record.roundTestDate(), "B"); // A and B twice each; B's sheet comes first
     record.instruments[0].testDate = QStringLiteral("A");
     EXPECT_EQ(record.roundTestDate(), "A");
+}
+
+TEST(ResultTable, LineBreaksAndNulOfAnIdentifierBecomeBlanks) {
+    OverallRecord record;
+    record.instruments.resize(1);
+    record.instruments[0].id = QString::fromUtf8("a\0b\r\nc;d\"", 9);
+    const QByteArray csv = resultCsv(record, u',');
+    EXPECT_FALSE(csv.contains('\0'));
+    const QList<QByteArray> lines = csv.split('\n');
+    ASSERT_EQ(lines.size(), 3); // header, the row, and nothing after the last CR LF
+    EXPECT_TRUE(lines[1].startsWith("\"a b  c;d\"\"\";")) << lines[1].toStdString();
 }

@@ -2,6 +2,7 @@
 
 #include "data/Conversion.h"
 #include "data/Errors.h"
+#include "data/FileNames.h"
 #include "data/ReferenceFile.h"
 #include "eval/Evaluations.h"
 #include "output/Form2.h"
@@ -41,7 +42,9 @@ QStringList localFiles(const QMimeData* mime) {
     for (const QUrl& url : mime->urls()) {
         if (!url.isLocalFile())
             return {};
-        files << url.toLocalFile();
+        // The name's bytes as the URL carries them: they need not be UTF-8.
+        files << fileNameFromNative(QByteArray::fromPercentEncoding(
+                     url.path(QUrl::FullyEncoded).toLatin1()));
     }
     return files;
 }
@@ -186,7 +189,7 @@ void Form1::addSheet(const std::function<std::optional<QString>()>& chooseFile) 
             PageControl1->setCurrentIndex(before);
         throw;
     }
-    PageControl1->setTabText(index, data.id);
+    ui::setTabCaption(PageControl1, index, data.id);
     fillSheet(page, rec, data);
 
     // The sheet's fields follow the page control in the tab order, after those of the

@@ -9,6 +9,7 @@
 #include "overall/Form5.h"
 #include "ui/ChartView.h"
 #include "ui/Dialogs.h"
+#include "ui/Widgets.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -54,7 +55,7 @@ QString Form1::countText(int r, int c) const {
 }
 
 QString Form1::tabCaption() const {
-    return PageControl1->tabText(currentSheet());
+    return ui::tabCaption(PageControl1, currentSheet());
 }
 
 void Form1::setCountYellow(int r, int c, bool yellow) {

@@ -4,6 +4,7 @@
 // QT_QPA_PLATFORM it runs on the offscreen one.
 #include "app/AppWindows.h"
 #include "data/Errors.h"
+#include "data/FileNames.h"
 #include "report/ReportRun.h"
 #include "ui/Dialogs.h"
 
@@ -21,7 +22,7 @@ void print(std::FILE* stream, const QString& text) {
 int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << vel::fileNameFromNative(argv[i]); // names need not be UTF-8
     const vel::ReportArguments parsed = vel::parseReportArguments(args);
     switch (parsed.action) {
     case vel::ReportArguments::Action::Help:

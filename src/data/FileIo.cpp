@@ -1,12 +1,14 @@
 #include "data/FileIo.h"
 
 #include "data/Errors.h"
+#include "data/FileNames.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -17,7 +19,7 @@ namespace vel {
 namespace {
 
 QByteArray nativePath(const QString& path) {
-    return QFile::encodeName(path);
+    return nativeFileName(path);
 }
 
 // Closes a descriptor on every way out.
@@ -170,9 +172,10 @@ void writeOrFail(const QString& path, const QByteArray& data, Links links) {
             return writeInPlace(target, data, links);
         if (links == Links::Follow) {
             // Write through a symbolic link to the file it names.
-            QString canonical = QFileInfo(path).canonicalFilePath();
-            if (!canonical.isEmpty())
-                target = nativePath(canonical);
+            if (char* real = ::realpath(target.constData(), nullptr)) {
+                target = real;
+                std::free(real);
+            }
         }
     }
     QByteArray tmpl = tempTemplate(target);
@@ -215,8 +218,12 @@ QString ioMessage(int err, const QString& path) {
     switch (err) {
     case ENOENT:
     case ENOTDIR: {
-        QFileInfo info(path);
-        if (!info.absoluteDir().exists())
+        // The folder of the name, as bytes: the name need not be valid UTF-8.
+        QByteArray folder = nativePath(path);
+        const qsizetype slash = folder.lastIndexOf('/');
+        folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : folder.left(slash);
+        struct stat st {};
+        if (::stat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
             return QStringLiteral("Invalid filename");
         return QStringLiteral("File not found");
     }

@@ -96,7 +96,6 @@ CalibrationChart::CalibrationChart()
     Series1.markBack = kMarkBack;
     Series1.markLineColor = QColor(128, 0, 128);
     Series1.markLineVisible = true;
-    Series1.marksClipped = true;
     looksOfLines(Series2, QStringLiteral("avg(x)+3*sd(X)/sqrt(40)"), QColor(0, 255, 0),
                  Qt::DotLine, 1);
     looksOfLines(Series3, QStringLiteral("95% int. spolehlivosti"), Qt::red, Qt::DotLine, 1);

@@ -9,13 +9,17 @@ namespace vel {
 
 namespace {
 
+// A CR, LF or NUL within a text becomes a blank, as in the program's other outputs, so
+// that every row is one line; a semicolon or a quotation mark gets the field quoted.
 QString field(const QString& text) {
-    if (!text.contains(u';') && !text.contains(u'"') && !text.contains(u'\n') &&
-        !text.contains(u'\r'))
-        return text;
-    QString quoted = text;
-    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + quoted + u'"';
+    QString out = text;
+    for (QChar& c : out)
+        if (c == u'\r' || c == u'\n' || c == QChar(0))
+            c = u' ';
+    if (!out.contains(u';') && !out.contains(u'"'))
+        return out;
+    out.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return u'"' + out + u'"';
 }
 
 void addRow(QByteArray& out, const QStringList& fields) {

@@ -3,8 +3,8 @@
 // Czech column titles, then one row per instrument in tab order; fields separated by
 // semicolons, lines ended by CR LF, UTF-8 with a byte-order mark. Reals are written at full
 // precision (the shortest text that reads back to the same value) with the decimal
-// separator of the user's regional settings; a field holding a semicolon, a quotation mark
-// or a line break is quoted.
+// separator of the user's regional settings; a field holding a semicolon or a quotation
+// mark is quoted, and a CR, LF or NUL within a text is written as a blank.
 
 #include <QByteArray>
 #include <QChar>

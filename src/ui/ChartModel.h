@@ -75,7 +75,6 @@ public:
     QColor markBack = QColor(255, 255, 128);
     QColor markLineColor = Qt::white;
     bool markLineVisible = true;
-    bool marksClipped = false; // clipped to the plot area
 
     // Data. Points keep ascending x order; among equal x a new point goes last.
     const std::vector<ChartPoint>& points() const { return m_points; }

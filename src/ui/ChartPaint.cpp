@@ -217,10 +217,30 @@ void drawSeries(QPainter& p, const ChartLayout& L, const Series& s) {
     }
 }
 
+// Moves a label box, and the end of its connecting line, by the least distance that puts the
+// box whole into the chart (its left and top edges first where it is larger than the chart).
+void moveInside(MarkBox& mark, const QRect& area) {
+    QPoint by;
+    if (mark.box.right() > area.right())
+        by.rx() = area.right() - mark.box.right();
+    if (mark.box.left() + by.x() < area.left())
+        by.rx() = area.left() - mark.box.left();
+    if (mark.box.bottom() > area.bottom())
+        by.ry() = area.bottom() - mark.box.bottom();
+    if (mark.box.top() + by.y() < area.top())
+        by.ry() = area.top() - mark.box.top();
+    if (by.isNull())
+        return;
+    mark.box.translate(by);
+    if (mark.lineEnd != mark.lineStart)
+        mark.lineEnd += by;
+}
+
 // Places the labels of one series over the boxes kept for them (one per point): a pinned
-// box stays where it is, the others stand above their points. Gives the boxes to draw.
+// box stays where it is, the others stand above their points; every box lies whole in the
+// chart's area, over the axes where a point is near the edge. Gives the boxes to draw.
 std::vector<MarkBox> placeMarks(const ChartLayout& L, const Series& s, std::vector<MarkBox> marks,
-                                const QFontMetrics& fm) {
+                                const QFontMetrics& fm, const QRect& area) {
     const auto& pts = s.points();
     const bool shown = s.marksVisible && s.kind() == SeriesKind::Points;
     for (size_t i = 0; i < pts.size(); ++i) {
@@ -241,19 +261,18 @@ std::vector<MarkBox> placeMarks(const ChartLayout& L, const Series& s, std::vect
             mark.lineStart = c;
             mark.lineEnd = s.markOffset > 0 ? mark.box.center() : c;
         }
+        moveInside(mark, area);
         mark.drawn = true;
     }
     return marks;
 }
 
 // The connecting lines of the placed labels of one series.
-void drawMarkLines(QPainter& p, const ChartLayout& L, const Series& s,
+void drawMarkLines(QPainter& p, const Series& s,
                    const std::vector<MarkBox>& marks) {
     if (!s.markLineVisible)
         return;
     p.save();
-    if (s.marksClipped)
-        p.setClipRect(L.plot);
     p.setPen(QPen(s.markLineColor, 1));
     for (const MarkBox& mark : marks)
         if (mark.drawn && mark.lineStart != mark.lineEnd)
@@ -262,11 +281,9 @@ void drawMarkLines(QPainter& p, const ChartLayout& L, const Series& s,
 }
 
 // The boxes and texts of the placed labels of one series.
-void drawMarkBoxes(QPainter& p, const ChartLayout& L, const Series& s,
+void drawMarkBoxes(QPainter& p, const Series& s,
                    const std::vector<MarkBox>& marks) {
     p.save();
-    if (s.marksClipped)
-        p.setClipRect(L.plot);
     const auto& pts = s.points();
     for (size_t i = 0; i < pts.size(); ++i) {
         const MarkBox& mark = marks[i];
@@ -346,11 +363,11 @@ ChartMarks paintChart(const ChartModel& m, const ChartState& state, QPainter& p,
     ChartMarks drawn;
     drawn.reserve(m.allSeries().size());
     for (const auto& s : m.allSeries())
-        drawn.push_back(placeMarks(L, *s, state.marks(*s), fm));
+        drawn.push_back(placeMarks(L, *s, state.marks(*s), fm, QRect(QPoint(0, 0), size)));
     for (size_t i = 0; i < drawn.size(); ++i)
-        drawMarkLines(p, L, *m.allSeries()[i], drawn[i]);
+        drawMarkLines(p, *m.allSeries()[i], drawn[i]);
     for (size_t i = 0; i < drawn.size(); ++i)
-        drawMarkBoxes(p, L, *m.allSeries()[i], drawn[i]);
+        drawMarkBoxes(p, *m.allSeries()[i], drawn[i]);
     drawLegend(p, L, m, fm);
     p.restore();
     return drawn;

@@ -1,6 +1,7 @@
 #include "ui/Dialogs.h"
 
 #include "data/Errors.h"
+#include "data/FileNames.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -83,7 +84,9 @@ std::optional<QString> runFileDialog(QWidget* owner, const QString& dialogName,
     if (name.isEmpty())
         return std::nullopt;
     dialog.setProperty(kLastFile, QFileInfo(name).absoluteFilePath());
-    return name;
+    // The dialog shows a name that is not valid UTF-8 with U+FFFD in it; the file is
+    // opened under its real name.
+    return vel::realFileName(name);
 }
 } // namespace
 

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleOption>
+#include <QTabWidget>
 #include <QWidget>
 
 namespace ui {
@@ -127,6 +128,15 @@ void centerOnScreen(QWidget* window) {
 void installFocusStyle() {
     // Built on the style in force, which may come from the command line (-style).
     QApplication::setStyle(new FocusStyle(QApplication::style()->name()));
+}
+
+void setTabCaption(QTabWidget* tabs, int index, const QString& caption) {
+    QString text = caption;
+    tabs->setTabText(index, text.replace(u'&', QStringLiteral("&&")));
+}
+
+QString tabCaption(const QTabWidget* tabs, int index) {
+    return tabs->tabText(index).replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
 } // namespace ui

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QPushButton;
+class QTabWidget;
 class QWidget;
 
 namespace ui {
@@ -13,6 +14,11 @@ namespace ui {
 // Return and the keypad's Enter press the focused button, as Space does.
 QPushButton* makeButton(QWidget* parent, const char* name, const char* caption, int left, int top,
                         int width, int height = 25);
+
+// A tab page's caption shown as it stands: an "&" in it is a character like any other, not
+// the mark of a keyboard shortcut (a caption is an instrument's identifier, never a command).
+void setTabCaption(QTabWidget* tabs, int index, const QString& caption);
+QString tabCaption(const QTabWidget* tabs, int index);
 
 // Places a top-level window in the middle of the screen it is on.
 void centerOnScreen(QWidget* window);

@@ -47,8 +47,12 @@ ProgramRun run(const QString& program, const QStringList& args,
     return r;
 }
 
+QString reportProgram() {
+    return QStringLiteral(VELIMOR_REPORT_EXE);
+}
+
 ProgramRun report(const QStringList& args, const QProcessEnvironment& env) {
-    return run(QStringLiteral(VELIMOR_REPORT_EXE), args, env);
+    return run(reportProgram(), args, env);
 }
 
 QString tool(const char* name) {

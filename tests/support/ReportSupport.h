@@ -32,7 +32,8 @@ struct ProgramRun {
 // Runs a program to its end, or for at most a minute: then it is killed and the test fails.
 ProgramRun run(const QString& program, const QStringList& args,
                const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
-// velimor-report of this build.
+// velimor-report of this build, and a run of it.
+QString reportProgram();
 ProgramRun report(const QStringList& args,
                   const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
 // The path of a tool on PATH; the test fails when it is missing.
