@@ -1,6 +1,7 @@
-# make run   - installs missing Debian packages (as root), builds in Release, starts the program
-# make test  - the same set-up, then every test headless through ctest, then `make asan` and
-#              `make fuzz`
+# make run   - installs the missing Debian packages that building and running need (as root),
+#              builds the program alone in Release and starts it; it needs a display
+# make test  - installs what the tests need too, builds everything, then every test headless
+#              through ctest, then `make asan` and `make fuzz`
 # make check - the quick round: build, then only the offscreen tests (no end-to-end sessions
 #              under Xvfb, no sanitizers, no fuzzing)
 # make asan  - the test suite again, built with AddressSanitizer and UBSan (Debug, build-asan)
@@ -12,7 +13,8 @@
 BUILD ?= build
 BUILD_TYPE ?= Release
 JOBS ?= 2
-PACKAGES := $(shell grep -v '^\#' tools/debian-packages.txt)
+RUN_PACKAGES := $(shell grep -v '^\#' tools/debian-packages.txt)
+TEST_PACKAGES := $(RUN_PACKAGES) $(shell grep -v '^\#' tools/debian-packages-test.txt)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(if $(CI),-DVELIMOR_WERROR=ON)
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
@@ -26,12 +28,13 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/fuzz/lsan.supp \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test check asan fuzz examples clean package package-check
+.PHONY: all deps deps-run configure build run test check asan fuzz examples clean package package-check
 
 all: build
 
-deps:
-	@missing=""; for p in $(PACKAGES); do \
+# Installs the packages named in PACKAGES that are missing (as root), or names them.
+define install_missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -42,14 +45,28 @@ deps:
 	    echo "Missing Debian packages (run as root to install them):$$missing"; exit 1; \
 	  fi; \
 	fi
+endef
+
+deps-run:
+	$(call install_missing,$(RUN_PACKAGES))
+
+deps:
+	$(call install_missing,$(TEST_PACKAGES))
 
 configure: deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DBUILD_TESTING=ON
 
 build: configure
 	cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# A build folder made by `make run` has no tests; one that has them keeps them.
+run:
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run needs a display (DISPLAY or WAYLAND_DISPLAY is not set); without one, try: xvfb-run -a make run"; \
+	  exit 1; fi
+	@$(MAKE) --no-print-directory deps-run
+	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF)
+	cmake --build $(BUILD) -j$(JOBS) --target velimor
 	$(BUILD)/src/app/velimor
 
 test: build
