@@ -1,4 +1,5 @@
 // The two binary records: an instrument's data file and the reference values file.
+#include "data/Errors.h"
 #include "data/InstrumentFile.h"
 #include "data/ReferenceFile.h"
 
@@ -47,6 +48,40 @@ TEST(InstrumentRecord, EncodeDecodeRoundTrip) {
     EXPECT_EQ(back.id, rec.id.left(20));
     EXPECT_EQ(back.time, rec.time);
     EXPECT_EQ(back.testDate, rec.testDate);
+}
+
+TEST(InstrumentRecord, SheetTextsTheFileCannotHold) {
+    SheetTexts ok;
+    ok.counts.fill(QStringLiteral("7"));
+    ok.header[0] = QString(20, u'ž'); // Windows-1250 has it, and 20 fit
+    ok.header[4] = QStringLiteral("€ 3.12.2026");
+    EXPECT_EQ(decodeInstrumentRecord(encodeInstrumentRecord(recordOfSheet(ok))).id, ok.header[0]);
+
+    struct Case {
+        int header; // or -1 for the count of sample 2, replicate 3
+        QString text;
+        QString message;
+    };
+    const Case cases[] = {
+        {0, QString(21, u'a'), "Text pole „id stroje“ má 21 znaků; soubor přístroje jich pojme nejvýše 20."},
+        {2, QStringLiteral("40 \u00B0C \u4E2D"),
+         "Pole „teplota“ obsahuje znak „\u4E2D“, který soubor přístroje nedokáže uložit (kódování Windows-1250)."},
+        {3, QStringLiteral("x\U0001F600"),
+         "Pole „datum přijetí“ obsahuje znak „\U0001F600“, který soubor přístroje nedokáže uložit (kódování Windows-1250)."},
+        {-1, QStringLiteral("1,5"), "Pole „vzorek 2, náběr 3“ neobsahuje celé číslo: „1,5“."},
+        {-1, QStringLiteral("2147483648"), "Pole „vzorek 2, náběr 3“ neobsahuje celé číslo: „2147483648“."},
+    };
+    for (const Case& c : cases) {
+        SheetTexts t = ok;
+        (c.header >= 0 ? t.header[c.header] : t.counts[countIndex(3, 3)]) = c.text;
+        QString got;
+        try {
+            recordOfSheet(t);
+        } catch (const AppError& e) {
+            got = e.message();
+        }
+        EXPECT_EQ(got, c.message);
+    }
 }
 
 TEST(ReferenceRecord, LittleEndianIntegers) {

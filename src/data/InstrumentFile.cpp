@@ -1,7 +1,10 @@
 #include "data/InstrumentFile.h"
 
+#include "data/Conversion.h"
 #include "data/Cp1250.h"
+#include "data/Errors.h"
 #include "data/FileIo.h"
+#include "data/Sheets.h"
 
 #include <QtEndian>
 
@@ -14,6 +17,7 @@ struct TextField {
 };
 constexpr TextField kId{208, 20}, kTime{229, 15}, kTemperature{245, 15}, kReceived{261, 15},
     kTestDate{277, 15};
+constexpr std::array<TextField, 5> kHeaderFields{kId, kTime, kTemperature, kReceived, kTestDate};
 
 QString readText(const QByteArray& b, TextField f) {
     int len = std::min<int>(static_cast<unsigned char>(b.at(f.offset)), f.capacity);
@@ -51,6 +55,46 @@ QByteArray encodeInstrumentRecord(const InstrumentRecord& rec) {
     writeText(b, kReceived, rec.received);
     writeText(b, kTestDate, rec.testDate);
     return b;
+}
+
+const std::array<const char*, 5> kHeaderFieldNames{"id stroje", "čas měření", "teplota",
+                                                    "datum přijetí", "datum testu"};
+
+InstrumentRecord recordOfSheet(const SheetTexts& texts) {
+    InstrumentRecord rec;
+    QString* header[5] = {&rec.id, &rec.time, &rec.temperature, &rec.received, &rec.testDate};
+    for (int i = 0; i < 5; ++i) {
+        const QString& text = texts.header[i];
+        const QString field = QString::fromUtf8(kHeaderFieldNames[i]);
+        for (qsizetype k = 0; k < text.size(); ++k) {
+            // One character: a surrogate pair counts as one.
+            const qsizetype n = text[k].isHighSurrogate() && k + 1 < text.size() ? 2 : 1;
+            const QString c = text.mid(k, n);
+            if (fromCp1250(toCp1250(c)) != c)
+                throw AppError(QStringLiteral("Pole „%1“ obsahuje znak „%2“, který soubor "
+                                              "přístroje nedokáže uložit (kódování Windows-1250).")
+                                   .arg(field, c));
+            k += n - 1;
+        }
+        if (text.size() > kHeaderFields[i].capacity)
+            throw AppError(QStringLiteral("Text pole „%1“ má %2 znaků; soubor přístroje jich "
+                                          "pojme nejvýše %3.")
+                               .arg(field)
+                               .arg(text.size())
+                               .arg(kHeaderFields[i].capacity));
+        *header[i] = text;
+    }
+    for (int r = 1; r <= kRows; ++r)
+        for (int c = 1; c <= kReplicates; ++c) {
+            const QString& text = texts.counts[countIndex(r, c)];
+            try {
+                rec.count(r, c) = toInt(text);
+            } catch (const AppError&) {
+                throw AppError(QStringLiteral("Pole „%1“ neobsahuje celé číslo: „%2“.")
+                                   .arg(countFieldName(r, c), text));
+            }
+        }
+    return rec;
 }
 
 InstrumentRecord readInstrumentFile(const QString& path) {

@@ -30,9 +30,23 @@ struct InstrumentRecord {
 // taken as the capacity, so no text is read from outside its own field.
 InstrumentRecord decodeInstrumentRecord(const QByteArray& bytes);
 
-// Encodes a record (texts in Windows-1250, cut to their capacity, padding zero). Used by
-// the example generator and the tests; the program itself never writes this format.
+// Encodes a record (texts in Windows-1250, cut to their capacity; every byte that the
+// format does not read, past each text and the alignment, is zero).
 QByteArray encodeInstrumentRecord(const InstrumentRecord& rec);
+
+// The texts of a sheet's fields: the header in the record's order (identifier, time of
+// measurement, temperature, date received, test date), then the 52 counts (countIndex).
+struct SheetTexts {
+    std::array<QString, 5> header;
+    std::array<QString, kCounts> counts;
+};
+// The names of the header fields, in that order.
+extern const std::array<const char*, 5> kHeaderFieldNames;
+
+// The record that gives back these texts when read, for "uložit test". Raises a message
+// naming the field when a header text is longer than its field in the file or holds a
+// character that Windows-1250 has no byte for, or when a count is not a 32-bit integer.
+InstrumentRecord recordOfSheet(const SheetTexts& texts);
 
 // Reads the first record of a file; raises the I/O messages.
 InstrumentRecord readInstrumentFile(const QString& path);
