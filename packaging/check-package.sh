@@ -91,6 +91,7 @@ done
 depends=$(dpkg-deb --field "$deb" Depends)
 echo "$depends" | grep -q 'fonts-liberation2' || fail "Depends lacks the font: $depends"
 echo "$depends" | grep -q 'libqt6widgets6' || fail "Depends lacks Qt Widgets (dpkg-shlibdeps): $depends"
+echo "$depends" | grep -q 'libqt6sql6-sqlite' || fail "Depends lacks Qt's SQLite driver: $depends"
 tools=$(echo "$control" | sed -n 's/^\(Pre-Depends\|Depends\|Recommends\): //p' | tr ',|' '\n\n' |
     sed 's/(.*//; s/ //g' | grep -E -- '-dev$|^(cmake|make|g\+\+|gcc|clang|pkg-config|googletest|xvfb|lintian)$' || true)
 [ -z "$tools" ] || fail "the package pulls in build tools: $(echo $tools)"

@@ -1,6 +1,7 @@
 # Fails when a source file includes a header of a layer above its own. The layers, lowest
-# first: data, ui, output, eval, overall, report, app. Run with -DSOURCE_ROOT=<the src folder>.
-set(layers data ui output eval overall report app)
+# first: data, archive, ui, output, eval, overall, report, app. Run with
+# -DSOURCE_ROOT=<the src folder>.
+set(layers data archive ui output eval overall report app)
 set(faults "")
 list(LENGTH layers count)
 math(EXPR last "${count} - 1")
@@ -21,5 +22,5 @@ foreach(i RANGE ${last})
 endforeach()
 if(faults)
   message(FATAL_ERROR "Includes that run upwards through the layers "
-                      "(data, ui, output, eval, overall, report, app):\n${faults}")
+                      "(data, archive, ui, output, eval, overall, report, app):\n${faults}")
 endif()

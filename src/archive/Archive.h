@@ -1,0 +1,75 @@
+#pragma once
+// The archive of rounds: every round a laboratory evaluated, with its sheets, its texts and
+// the results of its overall test, kept in a database (a SQLite file for now) under a name
+// of its own. Each store, replace and removal is one transaction, so a round is in the
+// archive whole or not at all, whatever stops the program and however many programs use the
+// archive at once. Every failure raises vel::AppError with a Czech message naming the
+// archive.
+//
+// Nothing is created by looking: listing or loading from an archive that does not exist yet
+// finds no rounds; the first store creates the file (and, at the default location, its
+// folder). A file that is not an archive, a damaged archive or one written by a newer
+// program is refused and left untouched. An archive of an older version is brought up to
+// date when opened, after a copy of it has been made beside it.
+
+#include "archive/ArchiveLocation.h"
+#include "archive/ArchiveRecords.h"
+#include "archive/ArchiveSchema.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+namespace vel {
+
+class ArchiveBackend;
+
+// What store() does when the archive already has a round of that name.
+enum class IfStored { Refuse, Replace };
+
+enum class OpenFor { Reading, Writing };
+
+class Archive {
+public:
+    explicit Archive(const ArchiveLocation& location);
+    // An archive whose tables are built by other steps than archiveSchema()'s (the tests of
+    // the migrations use it).
+    Archive(const ArchiveLocation& location, std::vector<SchemaStep> schema);
+    ~Archive();
+    Archive(const Archive&) = delete;
+    Archive& operator=(const Archive&) = delete;
+
+    const ArchiveLocation& location() const { return m_location; }
+
+    // Opens the archive and brings an older one up to date; for writing it is created when
+    // missing. Returns its schema version, 0 when reading and there is no archive yet. The
+    // operations below open it themselves.
+    int open(OpenFor mode);
+
+    // All rounds, the one stored last first.
+    std::vector<RoundListing> list();
+    bool contains(const QString& name);
+    // Raises "Kolo „…“ v archivu kol „…“ není" when there is no such round.
+    Round load(const QString& name);
+    // Stores the round under its name, with storedAt set to now; returns it as stored, every
+    // sheet with its participant code. A sheet that has a code keeps it. On a replace, a sheet
+    // without a code takes the code of the replaced round's sheet of the same "id stroje"
+    // (not empty) while that code is free; the others get a random free one. More than 900
+    // sheets are refused, as are results that are not finite numbers.
+    Round store(const Round& round, IfStored ifStored);
+    // Raises when there is no such round.
+    void remove(const QString& name);
+
+private:
+    ArchiveLocation m_location;
+    std::vector<SchemaStep> m_schema;
+    std::unique_ptr<ArchiveBackend> m_backend;
+    OpenFor m_openFor = OpenFor::Reading;
+    bool m_open = false;
+    int m_version = 0;
+
+    QString notFound(const QString& name) const;
+};
+
+} // namespace vel
