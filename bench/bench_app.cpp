@@ -45,7 +45,8 @@
 
 namespace {
 
-// Answers the file dialogs from a queue; boxes and printing do nothing.
+// Answers the file dialogs from a queue and every question with "Ano"; boxes and printing
+// do nothing.
 class BenchDialogs : public ui::Dialogs {
 public:
     std::deque<QString> files;
@@ -57,6 +58,10 @@ public:
     std::optional<QString> saveFile(QWidget*, const QString&) override { return next(); }
     void print(const QString&, QSize, const ui::PagePainter&) override {}
     void openInViewer(const QString&) override {}
+    bool ask(QWidget*, const QString&) override { return true; }
+    std::optional<QString> askText(QWidget*, const QString&, const QString&) override {
+        return std::nullopt;
+    }
 
 private:
     std::optional<QString> next() {

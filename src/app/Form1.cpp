@@ -13,6 +13,9 @@
 #include "overall/Form5.h"
 #include "overall/OverallEvaluation.h"
 #include "overall/OverallRecord.h"
+#include "rounds/ArchiveWindow.h"
+#include "rounds/RoundInfoWindow.h"
+#include "rounds/RoundResults.h"
 #include "ui/ChartView.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
@@ -27,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 
 namespace vel {
@@ -87,6 +91,10 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Label1->adjustSize();
     Button12 = ui::makeButton(this, "Button12", "tisk zadání", 856, 488, 89);
     Button9 = ui::makeButton(this, "Button9", "uložení výstupu", 856, 520, 89);
+    Button13 = ui::makeButton(this, "Button13", "údaje o kole", 856, 400, 89);
+    Button14 = ui::makeButton(this, "Button14", "uložit kolo", 856, 424, 89);
+    Button15 = ui::makeButton(this, "Button15", "archiv kol", 856, 448, 89);
+    Button16 = ui::makeButton(this, "Button16", "uložit test", 856, 552, 89);
 
     FormCreate();
 
@@ -106,6 +114,10 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
         setTabOrder(prev, e);
         prev = e;
     }
+    for (QWidget* w : {Button13, Button14, Button15, Button16}) {
+        setTabOrder(prev, w);
+        prev = w;
+    }
 
     ui::connectCommand(Button1, this, &Form1::Button1Click);
     ui::connectCommand(Button2, this, &Form1::Button2Click);
@@ -119,6 +131,16 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     ui::connectCommand(Button7, this, &Form1::Button7Click);
     ui::connectCommand(Button9, this, &Form1::Button9Click);
     ui::connectCommand(Button12, this, &Form1::Button12Click);
+    ui::connectCommand(Button13, this, &Form1::Button13Click);
+    ui::connectCommand(Button14, this, &Form1::Button14Click);
+    ui::connectCommand(Button15, this, &Form1::Button15Click);
+    ui::connectCommand(Button16, this, &Form1::Button16Click);
+    PageControl1->tabBar()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(PageControl1->tabBar(), &QWidget::customContextMenuRequested, this, &Form1::tabMenu);
+
+    m_roundInfo = new RoundInfoWindow(this);
+    m_archiveWindow = new ArchiveWindow(this);
+    m_archiveWindow->setOpenCommand([this](const QString& name) { openRound(name); });
     ui::fitToScreen(this);
 }
 
@@ -191,11 +213,14 @@ void Form1::addSheet(const std::function<std::optional<QString>()>& chooseFile) 
     }
     ui::setTabCaption(PageControl1, index, data.id);
     fillSheet(page, rec, data);
+    placeLastSheetInTabOrder();
+}
 
+void Form1::placeLastSheetInTabOrder() {
     // The sheet's fields follow the page control in the tab order, after those of the
     // sheets before it. (Fields of hidden pages are skipped by the Tab key.)
-    placeInTabOrder(rec, m_all.size() > 1 ? m_all[m_all.size() - 2].count(13, 4)
-                                          : static_cast<QWidget*>(PageControl1));
+    placeInTabOrder(m_all.back(), m_all.size() > 1 ? m_all[m_all.size() - 2].count(13, 4)
+                                                   : static_cast<QWidget*>(PageControl1));
 }
 
 void Form1::addDroppedSheets(const QStringList& files) {
@@ -254,7 +279,10 @@ void Form1::Button8Click() {
     // A test that stops with an error leaves no record behind.
     m_lastOverall.reset();
     auto record = std::make_unique<OverallRecord>();
+    m_resultsRound.reset();
     overallTest(*this, m_form3->chart(), m_form5->chart(), record.get());
+    m_resultsRound = currentRound();
+    m_resultsRound->results = roundResultsOf(*record);
     m_lastOverall = std::move(record);
 }
 

@@ -2,6 +2,7 @@
 // The main window: every command as a push button, the instrument sheets, the reference
 // values, the main output pane and the deviation chart.
 
+#include "archive/ArchiveRecords.h"
 #include "data/Errors.h"
 #include "data/Sheets.h"
 #include "eval/DeviationChart.h"
@@ -26,7 +27,9 @@ class ChartView;
 
 namespace vel {
 
+class ArchiveWindow;
 class Memo;
+class RoundInfoWindow;
 class Form2;
 class Form3;
 class Form5;
@@ -58,6 +61,11 @@ public:
     QPushButton* Button12; // "tisk zadání"
     QPushButton* Button9;  // "uložení výstupu"
     std::array<QLineEdit*, 10> referenceFields{};
+    // Rounds kept in the archive, in the free space below the reference values.
+    QPushButton* Button13; // "údaje o kole"
+    QPushButton* Button14; // "uložit kolo"
+    QPushButton* Button15; // "archiv kol"
+    QPushButton* Button16; // "uložit test", below "uložení výstupu"
 
     // The sheet control records, element i belonging to tab page i.
     const all& records() const { return m_all; }
@@ -80,6 +88,21 @@ public:
     void Button7Click();  // saves the reference values through SaveDialog1
     void Button9Click();  // saves Memo1 through SaveDialog2
     void Button12Click(); // input table export
+    void Button13Click(); // shows the round information window
+    void Button14Click(); // stores the round in the archive
+    void Button15Click(); // shows the archive window
+    void Button16Click(); // saves the current sheet as an instrument file through SaveDialog3
+    // "odebrat test" of a tab's context menu: removes that sheet after asking.
+    void removeSheetClick(int index);
+    // "otevřít" of the archive window: the round's sheets, reference values and information
+    // in place of those shown, after asking when sheets are present.
+    void openRound(const QString& name);
+
+    // The round as the window holds it: information, reference texts, sheets and codes, with
+    // the results of the last overall test when it ran on exactly these texts.
+    Round currentRound() const;
+    RoundInfoWindow* roundInfoWindow() const { return m_roundInfo; }
+    ArchiveWindow* archiveWindow() const { return m_archiveWindow; }
 
     // Workspace
     int sheetCount() const override;
@@ -119,6 +142,13 @@ private:
     const mereni& current() const;
     // Makes the sheet chosen by setCurrentSheet the visible page.
     void showCurrentSheet();
+    // The last sheet's fields into the tab order, after those of the sheet before it.
+    void placeLastSheetInTabOrder();
+    // A sheet with these texts, caption and code after the others.
+    void addSheetOf(const Sheet& sheet);
+    void removeSheet(int index);
+    // The context menu of the tab bar.
+    void tabMenu(const QPoint& pos);
 
     all m_all;
     int m_pendingCurrent = -1; // sheet made current but not yet shown, or -1
@@ -128,6 +158,10 @@ private:
     Form3* m_form3 = nullptr;
     Form5* m_form5 = nullptr;
     std::unique_ptr<OverallRecord> m_lastOverall;
+    // The texts and results of the last overall test, or of the round last opened.
+    std::optional<Round> m_resultsRound;
+    RoundInfoWindow* m_roundInfo = nullptr;
+    ArchiveWindow* m_archiveWindow = nullptr;
 };
 
 } // namespace vel

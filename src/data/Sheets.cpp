@@ -111,4 +111,29 @@ void fillSheet(QWidget* page, mereni& rec, const InstrumentRecord& data) {
     }
 }
 
+namespace {
+// The header fields in the order of the instrument record.
+std::array<QLineEdit*, 5> headerFields(const mereni& rec) {
+    return {rec.idStroje, rec.casMereni, rec.teplota, rec.datumPrijeti, rec.datumTestu};
+}
+} // namespace
+
+SheetTexts sheetTexts(const mereni& rec) {
+    SheetTexts t;
+    const auto header = headerFields(rec);
+    for (size_t i = 0; i < header.size(); ++i)
+        t.header[i] = header[i]->text();
+    for (int i = 0; i < kCounts; ++i)
+        t.counts[i] = rec.counts[i]->text();
+    return t;
+}
+
+void setSheetTexts(const mereni& rec, const SheetTexts& texts) {
+    const auto header = headerFields(rec);
+    for (size_t i = 0; i < header.size(); ++i)
+        setFieldText(header[i], texts.header[i]);
+    for (int i = 0; i < kCounts; ++i)
+        setFieldText(rec.counts[i], texts.counts[i]);
+}
+
 } // namespace vel

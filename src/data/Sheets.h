@@ -25,6 +25,7 @@ struct mereni {
     std::array<QLineEdit*, kCounts> counts{};
     QString testVerdict;        // written by the overall test
     QString calibrationVerdict; // written by the calibration-quality evaluation
+    int participantCode = 0;    // given by the archive of rounds when the round is stored
 
     QLineEdit* count(int r, int c) const { return counts[countIndex(r, c)]; }
 };
@@ -38,6 +39,10 @@ void createSheetLabels(QWidget* page);
 void createHeaderFields(QWidget* page, mereni& rec);
 // Header texts from the instrument's record, then the count fields row by row.
 void fillSheet(QWidget* page, mereni& rec, const InstrumentRecord& data);
+
+// The texts the sheet's fields hold, and setting them (each field showing its beginning).
+SheetTexts sheetTexts(const mereni& rec);
+void setSheetTexts(const mereni& rec, const SheetTexts& texts);
 
 // Puts the sheet's fields into the tab order right after `after`: header fields top to
 // bottom, then the counts row by row. Takes the same time however many sheets exist.

@@ -19,17 +19,24 @@ QStringList OverallRecord::calibrationLines() const {
     return summary.mid(calibrationLinesFirst);
 }
 
-QString OverallRecord::roundTestDate() const {
+QString roundTestDate(const QStringList& testDates) {
     QHash<QString, int> counts;
     int most = 0;
-    for (const InstrumentOutcome& o : instruments)
-        if (!o.testDate.trimmed().isEmpty())
-            most = std::max(most, ++counts[o.testDate]);
+    for (const QString& date : testDates)
+        if (!date.trimmed().isEmpty())
+            most = std::max(most, ++counts[date]);
     // Among the most frequent dates the one of the earliest sheet.
-    for (const InstrumentOutcome& o : instruments)
-        if (!o.testDate.trimmed().isEmpty() && counts.value(o.testDate) == most)
-            return o.testDate;
+    for (const QString& date : testDates)
+        if (!date.trimmed().isEmpty() && counts.value(date) == most)
+            return date;
     return QString();
+}
+
+QString OverallRecord::roundTestDate() const {
+    QStringList dates;
+    for (const InstrumentOutcome& o : instruments)
+        dates << o.testDate;
+    return vel::roundTestDate(dates);
 }
 
 void copyChartData(const ui::ChartModel& from, ui::ChartModel& to) {

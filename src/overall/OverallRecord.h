@@ -65,10 +65,13 @@ struct OverallRecord {
     QStringList errorLines() const;
     QStringList calibrationLines() const;
 
-    // The round's test date: the most frequent non-empty "datum testu" of the sheets, a tie
-    // going to the one met first in tab order; empty when no sheet has one.
+    // The round's test date (roundTestDate() of the sheets' "datum testu").
     QString roundTestDate() const;
 };
+
+// The test date of a round whose sheets hold these "datum testu" texts, in tab order: the
+// most frequent one that is not blank, a tie going to the one met first; empty when none.
+QString roundTestDate(const QStringList& testDates);
 
 // Copies the data of a chart into another of the same definition: title, axes and the
 // points and shapes of every series (appearance stays as the target defines it).

@@ -8,6 +8,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QInputDialog>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
@@ -135,6 +137,33 @@ void QtDialogs::print(const QString& docName, QSize size, const PagePainter& pai
 
 void QtDialogs::openInViewer(const QString& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool QtDialogs::ask(QWidget* owner, const QString& text) {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kAppTitle), text, QMessageBox::NoButton,
+                    owner);
+    box.setObjectName(QStringLiteral("QuestionBox"));
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* yes = box.addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Ne"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+std::optional<QString> QtDialogs::askText(QWidget* owner, const QString& label,
+                                          const QString& text) {
+    QInputDialog dialog(owner);
+    dialog.setObjectName(QStringLiteral("TextBox"));
+    dialog.setWindowTitle(QString::fromUtf8(kAppTitle));
+    dialog.setLabelText(label);
+    dialog.setTextValue(text);
+    dialog.setOkButtonText(QStringLiteral("OK"));
+    dialog.setCancelButtonText(QStringLiteral("Zrušit"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
 }
 
 } // namespace ui

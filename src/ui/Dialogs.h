@@ -39,6 +39,12 @@ public:
     virtual void print(const QString& docName, QSize size, const PagePainter& paint) = 0;
     // Opens a file in the desktop's default viewer; the outcome is ignored.
     virtual void openInViewer(const QString& path) = 0;
+    // Modal question with the application title and the buttons "Ano" and "Ne" ("Ne" the
+    // default); true for "Ano".
+    virtual bool ask(QWidget* owner, const QString& text) = 0;
+    // Modal box asking for one line of text, offering `text`; nullopt when cancelled.
+    virtual std::optional<QString> askText(QWidget* owner, const QString& label,
+                                           const QString& text) = 0;
 };
 
 // The seam in force. Starts as QtDialogs; a test replaces it and restores it.
@@ -53,6 +59,9 @@ public:
     std::optional<QString> saveFile(QWidget* owner, const QString& dialogName) override;
     void print(const QString& docName, QSize size, const PagePainter& paint) override;
     void openInViewer(const QString& path) override;
+    bool ask(QWidget* owner, const QString& text) override;
+    std::optional<QString> askText(QWidget* owner, const QString& label,
+                                   const QString& text) override;
 };
 
 } // namespace ui

@@ -29,6 +29,24 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget* w, const QString& name
     return openFile(w, name);
 }
 
+bool ScriptedDialogs::ask(QWidget*, const QString& text) {
+    questions << text;
+    if (answers.empty())
+        return false;
+    const bool a = answers.front();
+    answers.pop_front();
+    return a;
+}
+
+std::optional<QString> ScriptedDialogs::askText(QWidget*, const QString& label, const QString&) {
+    questions << label;
+    if (texts.empty())
+        return std::nullopt;
+    auto t = texts.front();
+    texts.pop_front();
+    return t;
+}
+
 void ScriptedDialogs::print(const QString& docName, QSize size, const ui::PagePainter& paint) {
     if (!printError.isEmpty())
         throw vel::AppError(printError);

@@ -28,6 +28,10 @@ public:
     std::optional<QString> saveFile(QWidget*, const QString& name) override;
     void print(const QString& docName, QSize size, const ui::PagePainter& paint) override;
     void openInViewer(const QString& path) override { opened << path; }
+    // Questions are answered from `answers` ("Ne" when it is empty), text boxes from `texts`
+    // (cancelled when it is empty).
+    bool ask(QWidget*, const QString& text) override;
+    std::optional<QString> askText(QWidget*, const QString& label, const QString&) override;
 
     std::deque<std::optional<QString>> files; // answers of the file dialogs, in order
     QStringList dialogNames;                  // which dialogs were shown
@@ -35,6 +39,9 @@ public:
     QStringList errors;
     QStringList opened;
     QStringList printedDocs;
+    std::deque<bool> answers;
+    QStringList questions; // the questions and text boxes shown, in order
+    std::deque<std::optional<QString>> texts;
     QString printToPdf; // when set, print() renders into this PDF file
     QString printError; // when set, print() fails with this message
 };

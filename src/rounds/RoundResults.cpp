@@ -1,0 +1,39 @@
+#include "rounds/RoundResults.h"
+
+#include "overall/OverallRecord.h"
+
+namespace vel {
+
+RoundResults roundResultsOf(const OverallRecord& record) {
+    RoundResults out;
+    out.M = record.overall.M;
+    out.Med = record.overall.Med;
+    out.R = record.overall.R;
+    out.a = record.overall.a;
+    out.b = record.overall.b;
+    out.CE = record.calibration.CE;
+    out.CQ = record.calibration.CQ;
+    out.LE = record.calibration.LE;
+    out.LQ = record.calibration.LQ;
+    out.summary = record.summary;
+    for (const InstrumentOutcome& o : record.instruments)
+        out.instruments.push_back({o.d, o.s, o.E, o.Q, o.testVerdict, o.calibrationVerdict,
+                                   o.blankWarning(), o.repeatabilityWarning, o.carryOverWarning});
+    return out;
+}
+
+QString instrumentCount(int n) {
+    const char* word = n == 1 ? "přístroj" : n >= 2 && n <= 4 ? "přístroje" : "přístrojů";
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(word));
+}
+
+bool sameTexts(const Round& a, const Round& b) {
+    if (a.references != b.references || a.sheets.size() != b.sheets.size())
+        return false;
+    for (size_t i = 0; i < a.sheets.size(); ++i)
+        if (a.sheets[i].caption != b.sheets[i].caption || a.sheets[i].fields != b.sheets[i].fields)
+            return false;
+    return true;
+}
+
+} // namespace vel
