@@ -18,15 +18,26 @@
 
 namespace vel {
 
+// A sheet as the window holds it: its tab caption and the texts of its fields.
+struct WorkspaceSheet {
+    QString caption;
+    SheetTexts texts;
+};
+
 class FileWorkspace : public Workspace {
 public:
     // The sheets in tab order, each as "nový test" fills it from its record.
-    FileWorkspace(std::vector<InstrumentRecord> sheets, const ReferenceValues& references);
+    FileWorkspace(const std::vector<InstrumentRecord>& sheets, const ReferenceValues& references);
+    // Sheets and reference fields holding any texts (a round kept in the archive).
+    FileWorkspace(std::vector<WorkspaceSheet> sheets, const std::array<QString, 10>& references);
 
     // Loads the instrument files in the order given, then the reference values file;
     // raises the I/O messages of the first file that fails.
     static FileWorkspace fromFiles(const QStringList& instrumentFiles,
                                    const QString& referenceFile);
+
+    const std::vector<WorkspaceSheet>& sheets() const { return m_sheets; }
+    const std::array<QString, 10>& references() const { return m_references; }
 
     TextPane main, summary;
     DeviationChart deviation;
@@ -37,10 +48,10 @@ public:
     int currentSheet() const override { return m_sheets.empty() ? -1 : m_current; }
     void setCurrentSheet(int i) override { m_current = i; }
     QString countText(int r, int c) const override;
-    QString tabCaption() const override { return m_sheets.at(m_current).id; }
+    QString tabCaption() const override { return m_sheets.at(m_current).caption; }
     void setCountYellow(int, int, bool) override {}
-    QString idTextOf(int sheet) const override { return m_sheets.at(sheet).id; }
-    QString testDateOf(int sheet) const override { return m_sheets.at(sheet).testDate; }
+    QString idTextOf(int sheet) const override { return m_sheets.at(sheet).texts.header[0]; }
+    QString testDateOf(int sheet) const override { return m_sheets.at(sheet).texts.header[4]; }
     void setTestVerdict(int, const QString&) override {}
     void setCalibrationVerdict(int, const QString&) override {}
     QString referenceText(int k) const override;
@@ -56,8 +67,8 @@ protected:
     void showMessage(const QString&) override {}
 
 private:
-    std::vector<InstrumentRecord> m_sheets;
-    ReferenceValues m_references;
+    std::vector<WorkspaceSheet> m_sheets;
+    std::array<QString, 10> m_references;
     int m_current = 0; // the first sheet added is current, as in the window
 };
 
