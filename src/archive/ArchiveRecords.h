@@ -82,7 +82,10 @@ struct InstrumentResult {
     bool operator==(const InstrumentResult&) const = default;
 };
 
-// The results of the overall test of a round.
+// The results of the overall test of a round. The archive keeps every real bit for bit but
+// one: a negative zero comes back as zero (SQLite keeps a whole-numbered real as an
+// integer). The overall test never yields one: its sums of integers and its differences of
+// equal values are +0. Nor does it yield a NaN or an infinity, which the archive refuses.
 struct RoundResults {
     double M = 0, Med = 0;             // centre: mean of the errors, median of the deviations
     double R = 0;                      // radius of the circle

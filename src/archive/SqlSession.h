@@ -48,14 +48,37 @@ public:
     void exec(const QString& sql);
     // The first column of the first row of a statement's result; null when it has none.
     QVariant value(const QString& sql);
+    // QSqlQuery::next() that raises on a failure instead of ending the rows.
+    bool next(QSqlQuery& query);
+    // Ends the open transaction, if any, without raising.
+    void rollback() noexcept;
 
+    // The failure in words, for messages: the dialect's explanation and the database's text.
+    QString explain(const QSqlError& error) const;
+    // Raises "<failure text>: <explanation>"; the failure text is "Chyba archivu kol „…“"
+    // unless a FailureText says otherwise.
     [[noreturn]] void fail(const QSqlError& error) const;
+
+    // What failures are called while it lasts, e.g. "Archiv kol „…“ nelze otevřít".
+    class FailureText {
+    public:
+        FailureText(SqlSession& sql, const QString& text);
+        ~FailureText();
+        FailureText(const FailureText&) = delete;
+        FailureText& operator=(const FailureText&) = delete;
+
+    private:
+        SqlSession& m_sql;
+        QString m_previous;
+    };
 
 private:
     QString m_archiveName;
     SqlDialect m_dialect;
-    QString m_connection;
+    QString m_connection; // the name of the connection in Qt SQL, unique in the process
+    QString m_failure;
     QSqlDatabase m_db;
+    bool m_added = false;
 };
 
 // A transaction that rolls back unless committed.

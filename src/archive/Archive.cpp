@@ -1,0 +1,162 @@
+// Opening an archive, and the statements that read rounds and remove them; storing is in
+// ArchiveStore.cpp. The SQL here is the same for every kind of database.
+#include "archive/Archive.h"
+
+#include "archive/ArchiveBackend.h"
+#include "archive/ArchiveTables.h"
+
+#include "data/Errors.h"
+
+namespace vel {
+
+std::unique_ptr<ArchiveBackend> makeArchiveBackend(const ArchiveLocation& location) {
+    if (location.kind == ArchiveKind::SqliteFile)
+        return makeSqliteBackend(location);
+    throw AppError(QStringLiteral("Archiv kol „%1“ nelze otevřít: archivy na serveru PostgreSQL "
+                                  "tato verze programu zatím neumí")
+                       .arg(location.displayName()));
+}
+
+Archive::Archive(const ArchiveLocation& location) : Archive(location, archiveSchema()) {}
+
+Archive::Archive(const ArchiveLocation& location, std::vector<SchemaStep> schema)
+    : m_location(location), m_schema(std::move(schema)), m_backend(makeArchiveBackend(location)) {}
+
+Archive::~Archive() = default;
+
+int Archive::open(OpenFor mode) {
+    if (m_open && (m_openFor == OpenFor::Writing || mode == OpenFor::Reading))
+        return m_version;
+    const int current = m_schema.empty() ? 0 : m_schema.back().version;
+    if (!m_open) {
+        const std::optional<int> found = m_backend->inspect();
+        if (found && *found > current)
+            throw AppError(newerArchiveMessage(m_backend->archiveName(), *found, current));
+        if (mode == OpenFor::Reading) {
+            if (!found || *found == 0)
+                return 0; // nothing to read, and nothing made; looked at again next time
+            if (*found == current) {
+                m_open = true;
+                m_openFor = OpenFor::Reading;
+                return m_version = current;
+            }
+        }
+    }
+    m_open = false;
+    m_backend->connectForWriting();
+    migrateSchema(*m_backend, m_schema);
+    m_open = true;
+    m_openFor = OpenFor::Writing;
+    return m_version = current;
+}
+
+QString Archive::notFound(const QString& name) const {
+    return QStringLiteral("Kolo „%1“ v archivu kol „%2“ není")
+        .arg(name, m_backend->archiveName());
+}
+
+std::vector<RoundListing> Archive::list() {
+    std::vector<RoundListing> rounds;
+    if (open(OpenFor::Reading) == 0)
+        return rounds;
+    SqlSession& sql = m_backend->sql();
+    QSqlQuery q = sql.prepare(QStringLiteral(
+        "SELECT r.name, r.test_date, (SELECT count(*) FROM sheets s WHERE s.round_id = r.id), "
+        "EXISTS (SELECT 1 FROM round_results x WHERE x.round_id = r.id), r.status, r.stored_at "
+        "FROM rounds r ORDER BY r.stored_at DESC, r.name"));
+    sql.exec(q);
+    while (sql.next(q)) {
+        RoundListing& l = rounds.emplace_back();
+        l.name = q.value(0).toString();
+        l.testDate = q.value(1).toString();
+        l.instruments = q.value(2).toInt();
+        l.hasResults = q.value(3).toBool();
+        l.status = readStatus(q.value(4));
+        l.storedAt = readStoredAt(q.value(5));
+    }
+    return rounds;
+}
+
+bool Archive::contains(const QString& name) {
+    if (open(OpenFor::Reading) == 0)
+        return false;
+    SqlSession& sql = m_backend->sql();
+    QSqlQuery q = sql.prepare(QStringLiteral("SELECT 1 FROM rounds WHERE name = ?"));
+    q.bindValue(0, textValue(name));
+    sql.exec(q);
+    return sql.next(q);
+}
+
+Round Archive::load(const QString& name) {
+    if (open(OpenFor::Reading) == 0)
+        throw AppError(notFound(name));
+    SqlSession& sql = m_backend->sql();
+    // One transaction, so that a replace by another process cannot come between the reads.
+    Transaction reading(sql, Transaction::Kind::Read);
+    Round round;
+    QVariant id;
+    {
+        QSqlQuery q = sql.prepare(QStringLiteral("SELECT id, %1 FROM rounds WHERE name = ?")
+                                      .arg(columnList(roundColumns())));
+        q.bindValue(0, textValue(name));
+        sql.exec(q);
+        if (!sql.next(q))
+            throw AppError(notFound(name));
+        id = q.value(0);
+        readRound(q, 1, round);
+    }
+    {
+        QSqlQuery q = sql.prepare(
+            QStringLiteral("SELECT %1 FROM sheets WHERE round_id = ? ORDER BY position")
+                .arg(columnList(sheetColumns())));
+        q.bindValue(0, id);
+        sql.exec(q);
+        while (sql.next(q))
+            round.sheets.push_back(readSheet(q, 0));
+    }
+    {
+        QSqlQuery q = sql.prepare(QStringLiteral("SELECT %1 FROM round_results WHERE round_id = ?")
+                                      .arg(columnList(roundResultColumns())));
+        q.bindValue(0, id);
+        sql.exec(q);
+        if (sql.next(q))
+            readRoundResults(q, 0, round.results.emplace());
+    }
+    if (round.results) {
+        QSqlQuery q = sql.prepare(
+            QStringLiteral("SELECT %1 FROM instrument_results WHERE round_id = ? ORDER BY position")
+                .arg(columnList(instrumentResultColumns())));
+        q.bindValue(0, id);
+        sql.exec(q);
+        while (sql.next(q))
+            round.results->instruments.push_back(readInstrumentResult(q, 0));
+        QSqlQuery lines = sql.prepare(
+            QStringLiteral("SELECT text FROM summary_lines WHERE round_id = ? ORDER BY line"));
+        lines.bindValue(0, id);
+        sql.exec(lines);
+        while (sql.next(lines))
+            round.results->summary << lines.value(0).toString();
+    }
+    reading.commit();
+    return round;
+}
+
+void Archive::remove(const QString& name) {
+    if (open(OpenFor::Reading) == 0)
+        throw AppError(notFound(name));
+    open(OpenFor::Writing);
+    SqlSession& sql = m_backend->sql();
+    Transaction writing(sql, Transaction::Kind::Write);
+    int removed = 0;
+    {
+        QSqlQuery q = sql.prepare(QStringLiteral("DELETE FROM rounds WHERE name = ?"));
+        q.bindValue(0, textValue(name));
+        sql.exec(q);
+        removed = q.numRowsAffected();
+    }
+    if (removed == 0)
+        throw AppError(notFound(name));
+    writing.commit();
+}
+
+} // namespace vel

@@ -1,0 +1,61 @@
+#pragma once
+// What depends on the kind of database behind an archive: how it is found, checked, opened,
+// copied and versioned, and the dialect of its statements. Everything else the archive does
+// is the same SQL for every kind (Archive.cpp, ArchiveStore.cpp, ArchiveSchema.cpp).
+
+#include "archive/ArchiveLocation.h"
+#include "archive/ArchiveSchema.h"
+#include "archive/SqlSession.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vel {
+
+class ArchiveBackend {
+public:
+    ArchiveBackend(const QString& archiveName, const SqlDialect& dialect)
+        : m_sql(archiveName, dialect) {}
+    virtual ~ArchiveBackend() = default;
+
+    SqlSession& sql() { return m_sql; }
+    const QString& archiveName() const { return m_sql.archiveName(); }
+
+    // Connects for reading, without creating or changing anything, and checks that the
+    // archive is one (it may be new and empty) and is not damaged. Returns its schema version
+    // (0 for an empty one), nothing when there is no archive yet (no connection then).
+    virtual std::optional<int> inspect() = 0;
+    // Connects for writing, creating the archive when missing; raises when it is not an
+    // archive or cannot be written.
+    virtual void connectForWriting() = 0;
+
+    // The schema version the archive records, 0 for a new one.
+    virtual int schemaVersion() = 0;
+    // Copies the archive, of schema version `version`, beside itself; returns the copy's name.
+    virtual QString backup(int version) = 0;
+    // The transaction of a migration: begins it, waiting for other writers; records the new
+    // version (and that the database is an archive of rounds) and commits; rolls back.
+    virtual void beginMigration() = 0;
+    virtual void commitMigration(int version) = 0;
+    virtual void abortMigration() noexcept = 0;
+
+protected:
+    SqlSession m_sql;
+};
+
+// The back-end for a location; raises for a kind this program cannot open.
+std::unique_ptr<ArchiveBackend> makeArchiveBackend(const ArchiveLocation& location);
+std::unique_ptr<ArchiveBackend> makeSqliteBackend(const ArchiveLocation& location);
+
+// Brings the archive, connected for writing, to the version of the last step: makes a copy,
+// then runs the steps it lacks, in order, in one transaction. Raises when the archive is of a
+// newer version or a step fails; the archive then stays as it was.
+void migrateSchema(ArchiveBackend& backend, const std::vector<SchemaStep>& steps);
+
+// "Archiv kol „…“ má verzi N, kterou tento program nezná …".
+QString newerArchiveMessage(const QString& archiveName, int version, int known);
+
+} // namespace vel
