@@ -55,9 +55,10 @@ inline QByteArray nameOf(const QByteArray& path) {
     return path.mid(path.lastIndexOf('/') + 1);
 }
 
-// The path with every symbolic link on it followed, the last part included, also when the
-// file it finally names does not exist (yet): the canonical folder plus the name. Where a
-// folder on the way is missing, or links go round in a loop, the path reached so far.
+// The path with every symbolic link on it followed, the last part included: the canonical
+// path of what is there, or when nothing is there yet (a dangling link followed to the end)
+// the canonical folder plus the name. Where a folder on the way is missing, links go round
+// in a loop or what is there has no path of its own, the path reached so far.
 QByteArray resolvedPath(QByteArray path);
 
 } // namespace vel

@@ -95,15 +95,22 @@ QString cannotCreateFileMessage(const QString& path, const QString& reason) {
 QByteArray resolvedPath(QByteArray path) {
     // As many links as the system follows in one path before it gives up with ELOOP.
     for (int hops = 0; hops < 40; ++hops) {
-        const QByteArray name = nameOf(path);
-        if (name.isEmpty() || name == "." || name == "..") {
+        struct stat st {};
+        if (::stat(path.constData(), &st) == 0) {
+            // Something is there: its canonical path, or where it has none (a pipe named
+            // through /proc, as /dev/stdout is) the path, which the system follows.
             char* real = ::realpath(path.constData(), nullptr);
-            if (!real)
-                return path;
-            path = real;
-            std::free(real);
+            if (real) {
+                path = real;
+                std::free(real);
+            }
             return path;
         }
+        // Nothing there yet: the canonical folder and the name; a dangling link leads on
+        // to the name it holds.
+        const QByteArray name = nameOf(path);
+        if (name.isEmpty() || name == "." || name == "..")
+            return path;
         char* real = ::realpath(folderOf(path).constData(), nullptr);
         if (!real)
             return path;
@@ -115,7 +122,7 @@ QByteArray resolvedPath(QByteArray path) {
         char buf[PATH_MAX];
         const ssize_t n = ::readlink(path.constData(), buf, sizeof buf);
         if (n < 0)
-            return path; // not a link, or nothing there
+            return path; // not a link: nothing there at all
         const QByteArray to(buf, n);
         path = to.startsWith('/') ? to : folder + to; // relative to the link's folder
     }
