@@ -207,11 +207,9 @@ TEST(FilesThatCouldWait, PipesSocketsAndTerminalsFailAtOnce) {
         return r.join(u'\n');
     });
     EXPECT_EQ(result.split(u'\n'),
-              (QStringList{
-                  "File access denied", "File access denied", "File access denied", "I/O error 6",
-                  createMessage(pipe, ENXIO),
-                  "File access denied", "File access denied", "<no error>", "to the reader",
-                  "I/O error 11"}));
+              (QStringList{"File access denied", "File access denied", "File access denied",
+                           "I/O error 6", createMessage(pipe, ENXIO), "File access denied",
+                           "File access denied", "<no error>", "to the reader", "I/O error 11"}));
     EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()); // still the pipe
     ::close(master);
     ::close(sock);

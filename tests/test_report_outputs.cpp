@@ -82,7 +82,8 @@ TEST_F(ReportTest, OutputThatIsAnInputOrAnotherOutputIsRefused) {
     };
     const QStringList before = snapshot(dir.path());
     for (const auto& c : cases) {
-        const ProgramRun r = report(QStringList{"--reference", reference} + c.outputs + exampleFiles);
+        const ProgramRun r =
+            report(QStringList{"--reference", reference} + c.outputs + exampleFiles);
         const std::string call = c.outputs.join(' ').toStdString();
         EXPECT_EQ(r.status, 2) << call;
         EXPECT_TRUE(QString::fromUtf8(r.err).startsWith("velimor-report: " + c.message + "\n\n"))

@@ -57,9 +57,11 @@ enum class Waiting {
 // sticky bit): its new size is reserved by add() without changing it, so a full disk fails
 // before anything is written. commit() writes devices, pipes and terminals first, then the
 // files written in place, and renames last: a device that fails (/dev/full) leaves every
-// file as it was. What a device or pipe took before a later failure cannot be taken back.
-// Errors are raised as add() or commit() meets them, in the given style, for the path as
-// the caller gave it.
+// file as it was. What a device or pipe took before a later failure cannot be taken back,
+// nor can a file written in place before an I/O error that no reservation foresees; a
+// rename refused where add() could not tell (no sticky bit to see) is written in place
+// then. The caller keeps the targets apart (fileIdentity). Errors are raised as add() or
+// commit() meets them, in the given style, for the path as the caller gave it.
 class StagedFiles {
 public:
     explicit StagedFiles(WriteErrors style, Links links = Links::Follow,

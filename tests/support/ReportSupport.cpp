@@ -50,8 +50,7 @@ ProgramRun runProcess(QProcess& p, const QString& program, const QStringList& ar
 
 } // namespace
 
-ProgramRun run(const QString& program, const QStringList& args,
-               const QProcessEnvironment& env) {
+ProgramRun run(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
     QProcess p;
     return runProcess(p, program, args, env);
 }
