@@ -29,6 +29,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cerrno>
+#include <cstring>
 #include <limits>
 
 using namespace vel;
@@ -317,8 +319,8 @@ TEST_F(MainWindow, SavingThePanes) {
     dialogs.files.push_back(dir.filePath("no/such.txt"));
     f.Button9->click();
     EXPECT_EQ(dialogs.errors.last(),
-              QStringLiteral("Cannot create file \"%1\". No such file or directory.")
-                  .arg(dir.filePath("no/such.txt")));
+              QStringLiteral("Cannot create file \"%1\". %2.")
+                  .arg(dir.filePath("no/such.txt"), QString::fromLocal8Bit(std::strerror(ENOENT))));
 
     const QString summary = dir.filePath("summary.txt");
     app.form2->Memo1->pane().clear();

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -45,6 +46,9 @@ int main(int argc, char** argv) {
     });
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // A reader of an output pipe that goes away is a write error with its message, not the
+    // end of the program by a signal.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ui::kAppTitle));
     vel::setupApplicationFont();

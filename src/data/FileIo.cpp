@@ -1,7 +1,7 @@
 #include "data/FileIo.h"
 
 #include "data/Errors.h"
-#include "data/FileNames.h"
+#include "data/FileDescriptor.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -9,32 +9,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace vel {
 
 namespace {
-
-QByteArray nativePath(const QString& path) {
-    return nativeFileName(path);
-}
-
-// Closes a descriptor on every way out.
-struct Fd {
-    int fd = -1;
-    ~Fd() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    int release() {
-        int f = fd;
-        fd = -1;
-        return f;
-    }
-};
 
 [[noreturn]] void raiseIo(int err, const QString& path) {
     throw AppError(ioMessage(err, path));
@@ -46,172 +25,6 @@ bool couldWait(int fd, const struct stat& st) {
     return S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || ::isatty(fd);
 }
 
-void setBlocking(int fd) {
-    int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0 && (flags & O_NONBLOCK))
-        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-}
-
-// A failure of writeWholeFile: whether the file could not be created, or not written.
-struct WriteFailure {
-    bool creating;
-    int err;
-};
-
-void writeAll(int fd, const QByteArray& data) {
-    const char* p = data.constData();
-    qsizetype left = data.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw WriteFailure{false, errno};
-        }
-        p += n;
-        left -= n;
-    }
-}
-
-void closeOrFail(Fd& f) {
-    if (::close(f.release()) != 0)
-        throw WriteFailure{false, errno};
-}
-
-// Writes over an existing file or device without a temporary file. A regular file gets
-// its new size reserved before the first byte changes and its length set only after the
-// data is written; nothing is truncated or created here. A pipe is written without
-// waiting: one that nobody reads fails at the open with ENXIO, one whose reader does not
-// keep up fails with EAGAIN.
-void writeInPlace(const QByteArray& target, const QByteArray& data, Links links) {
-    int flags = O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
-    if (links == Links::Replace)
-        flags |= O_NOFOLLOW;
-    Fd f{::open(target.constData(), flags)};
-    if (f.fd < 0)
-        throw WriteFailure{true, errno};
-    struct stat st {};
-    if (::fstat(f.fd, &st) != 0)
-        throw WriteFailure{true, errno};
-    if (S_ISSOCK(st.st_mode) || ::isatty(f.fd))
-        throw WriteFailure{true, EACCES};
-    if (!S_ISFIFO(st.st_mode))
-        setBlocking(f.fd);
-    if (S_ISREG(st.st_mode)) {
-        // The system call, not posix_fallocate(): the C library's stand-in for file
-        // systems without it reads the file, which a descriptor opened for writing only
-        // cannot. Such file systems (EOPNOTSUPP, ENOSYS, EINVAL) are written unreserved.
-        if (!data.isEmpty() && ::fallocate(f.fd, 0, 0, off_t(data.size())) != 0 &&
-            errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL)
-            throw WriteFailure{false, errno};
-        writeAll(f.fd, data);
-        if (::ftruncate(f.fd, off_t(data.size())) != 0 || ::fsync(f.fd) != 0)
-            throw WriteFailure{false, errno};
-    } else {
-        writeAll(f.fd, data);
-    }
-    closeOrFail(f);
-}
-
-// Mode of a newly created file: what open() would give under the process's umask.
-mode_t newFileMode() {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Template of the temporary file beside target: ".<name>.XXXXXX", with the name cut short
-// (at the start of a character) where the whole would not fit in a file name.
-QByteArray tempTemplate(const QByteArray& target) {
-    const qsizetype slash = target.lastIndexOf('/');
-    QByteArray folder = target.left(slash + 1);
-    QByteArray name = target.mid(slash + 1);
-    const QByteArray suffix = ".XXXXXX";
-    const qsizetype room = NAME_MAX - 1 - suffix.size();
-    if (name.size() > room) {
-        qsizetype cut = room;
-        while (cut > 0 && (uchar(name.at(cut)) & 0xC0) == 0x80) // a UTF-8 continuation byte
-            --cut;
-        name.truncate(cut);
-    }
-    return folder + '.' + name + suffix;
-}
-
-// Flushes a folder's list of names, so that a rename in it survives a power cut.
-void syncFolder(const QByteArray& target) {
-    const qsizetype slash = target.lastIndexOf('/');
-    QByteArray folder = slash < 0    ? QByteArray(".")
-                        : slash == 0 ? QByteArray("/")
-                                     : target.left(slash);
-    Fd d{::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-    if (d.fd >= 0)
-        ::fsync(d.fd);
-}
-
-// The folder refuses a new file, or the old file cannot be replaced by another.
-bool refusedByFolder(int err) {
-    return err == EACCES || err == EPERM || err == EROFS;
-}
-
-void writeOrFail(const QString& path, const QByteArray& data, Links links) {
-    QByteArray target = nativePath(path);
-    struct stat st {};
-    bool exists = false;
-    if (links == Links::Replace)
-        exists = ::lstat(target.constData(), &st) == 0 && !S_ISLNK(st.st_mode);
-    else
-        exists = ::stat(target.constData(), &st) == 0;
-    if (exists) {
-        if (S_ISDIR(st.st_mode))
-            throw WriteFailure{true, EISDIR};
-        if (S_ISSOCK(st.st_mode))
-            throw WriteFailure{true, EACCES};
-        if (::access(target.constData(), W_OK) != 0)
-            throw WriteFailure{true, errno};
-        if (!S_ISREG(st.st_mode)) // a device or a pipe
-            return writeInPlace(target, data, links);
-        if (links == Links::Follow) {
-            // Write through a symbolic link to the file it names.
-            if (char* real = ::realpath(target.constData(), nullptr)) {
-                target = real;
-                std::free(real);
-            }
-        }
-    }
-    QByteArray tmpl = tempTemplate(target);
-    Fd f{::mkostemp(tmpl.data(), O_CLOEXEC)};
-    if (f.fd < 0) {
-        // A folder we may not create files in can still hold a file we may write. On a
-        // full disk or a name too long there is no such way out: the old file stays.
-        // (On a read-only file system the in-place open fails with EROFS before it
-        // changes anything.)
-        int e = errno;
-        if (exists && refusedByFolder(e))
-            return writeInPlace(target, data, links);
-        throw WriteFailure{true, e};
-    }
-    try {
-        writeAll(f.fd, data);
-        if (::fchmod(f.fd, exists ? (st.st_mode & 07777) : newFileMode()) != 0 ||
-            ::fsync(f.fd) != 0)
-            throw WriteFailure{false, errno};
-        closeOrFail(f);
-    } catch (const WriteFailure&) {
-        ::unlink(tmpl.constData());
-        throw;
-    }
-    if (::rename(tmpl.constData(), target.constData()) != 0) {
-        int e = errno;
-        ::unlink(tmpl.constData());
-        // Another user's file in a folder with the sticky bit: it may be written, not
-        // replaced.
-        if (exists && refusedByFolder(e))
-            return writeInPlace(target, data, links);
-        throw WriteFailure{true, e};
-    }
-    syncFolder(target);
-}
-
 } // namespace
 
 QString ioMessage(int err, const QString& path) {
@@ -219,10 +32,8 @@ QString ioMessage(int err, const QString& path) {
     case ENOENT:
     case ENOTDIR: {
         // The folder of the name, as bytes: the name need not be valid UTF-8.
-        QByteArray folder = nativePath(path);
-        const qsizetype slash = folder.lastIndexOf('/');
-        folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : folder.left(slash);
         struct stat st {};
+        const QByteArray folder = folderOf(nativePath(path));
         if (::stat(folder.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
             return QStringLiteral("Invalid filename");
         return QStringLiteral("File not found");
@@ -283,19 +94,51 @@ QString cannotCreateFileMessage(const QString& path, const QString& reason) {
         .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()), reason);
 }
 
-void writeWholeFile(const QString& path, const QByteArray& data, WriteErrors style, Links links) {
-    try {
-        if (path.isEmpty())
-            throw WriteFailure{true, ENOENT};
-        writeOrFail(path, data, links);
-    } catch (const WriteFailure& f) {
-        if (style == WriteErrors::Io)
-            raiseIo(f.err, path);
-        if (f.creating || style == WriteErrors::Named)
-            throw AppError(
-                cannotCreateFileMessage(path, QString::fromLocal8Bit(std::strerror(f.err))));
-        throw AppError(QStringLiteral("Stream write error"));
+QByteArray resolvedPath(QByteArray path) {
+    // As many links as the system follows in one path before it gives up with ELOOP.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::stat(path.constData(), &st) == 0) {
+            // Something is there: its canonical path, or where it has none (a pipe named
+            // through /proc, as /dev/stdout is) the path, which the system follows.
+            char* real = ::realpath(path.constData(), nullptr);
+            if (real) {
+                path = real;
+                std::free(real);
+            }
+            return path;
+        }
+        // Nothing there yet: the canonical folder and the name; a dangling link leads on
+        // to the name it holds.
+        const QByteArray name = nameOf(path);
+        if (name.isEmpty() || name == "." || name == "..")
+            return path;
+        char* real = ::realpath(folderOf(path).constData(), nullptr);
+        if (!real)
+            return path;
+        QByteArray folder(real);
+        std::free(real);
+        if (!folder.endsWith('/'))
+            folder += '/';
+        path = folder + name;
+        char buf[PATH_MAX];
+        const ssize_t n = ::readlink(path.constData(), buf, sizeof buf);
+        if (n < 0)
+            return path; // not a link: nothing there at all
+        const QByteArray to(buf, n);
+        path = to.startsWith('/') ? to : folder + to; // relative to the link's folder
     }
+    return path;
+}
+
+FileIdentity fileIdentity(const QString& path) {
+    const QByteArray resolved = resolvedPath(nativePath(path));
+    struct stat st {};
+    if (::stat(resolved.constData(), &st) == 0)
+        return {quint64(st.st_dev), quint64(st.st_ino), {}};
+    if (::stat(folderOf(resolved).constData(), &st) == 0 && S_ISDIR(st.st_mode))
+        return {quint64(st.st_dev), quint64(st.st_ino), nameOf(resolved)};
+    return {0, 0, nativePath(QDir::cleanPath(QFileInfo(path).absoluteFilePath()))};
 }
 
 } // namespace vel

@@ -9,50 +9,38 @@
 #include "report/ReportPdf.h"
 #include "report/ResultCsv.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <optional>
-#include <utility>
 #include <vector>
 
 namespace vel {
 
 namespace {
 
-// Writes every file; when one fails, the files written before it are taken back.
-void writeAllOrNone(const std::vector<std::pair<QString, QByteArray>>& outputs) {
-    struct Written {
+// The first output that is an input or an earlier output, once links are followed: the
+// usage error that names both files; empty when every output is a file of its own.
+QString outputClash(const ReportArguments& args) {
+    struct Named {
         QString path;
-        bool existed;
-        std::optional<QByteArray> before;
+        FileIdentity identity;
+        const char* kind;
     };
-    std::vector<Written> written;
-    try {
-        for (const auto& [path, data] : outputs) {
-            Written w{path, QFileInfo(path).isFile(), std::nullopt};
-            if (w.existed) {
-                QFile old(path);
-                if (old.open(QIODevice::ReadOnly))
-                    w.before = old.readAll();
-            }
-            writeWholeFile(path, data, WriteErrors::Stream);
-            written.push_back(std::move(w));
-        }
-    } catch (...) {
-        for (auto it = written.rbegin(); it != written.rend(); ++it) {
-            try {
-                if (it->before)
-                    writeWholeFile(it->path, *it->before, WriteErrors::Stream);
-                else if (!it->existed)
-                    QFile::remove(it->path);
-            } catch (...) {
-            }
-        }
-        throw;
+    std::vector<Named> seen{
+        {args.reference, fileIdentity(args.reference), "se souborem referenčních hodnot"}};
+    for (const QString& i : args.instruments)
+        seen.push_back({i, fileIdentity(i), "se vstupním souborem"});
+    for (const QString* o : {&args.pdf, &args.summary, &args.csv}) {
+        if (o->isEmpty())
+            continue;
+        const FileIdentity identity = fileIdentity(*o);
+        for (const Named& n : seen)
+            if (n.identity == identity)
+                return QStringLiteral("výstupní soubor %1 je totožný %2 %3")
+                    .arg(*o, QString::fromUtf8(n.kind), n.path);
+        seen.push_back({*o, identity, "s výstupním souborem"});
     }
+    return QString();
 }
 
 } // namespace
@@ -112,15 +100,8 @@ ReportArguments parseReportArguments(const QStringList& args) {
         return usage(QStringLiteral("chybí volba --pdf"));
     if (out.instruments.isEmpty())
         return usage(QStringLiteral("chybí soubory přístrojů"));
-    QStringList outputs{QFileInfo(out.pdf).absoluteFilePath()};
-    for (const QString* o : {&out.summary, &out.csv}) {
-        if (o->isEmpty())
-            continue;
-        const QString abs = QFileInfo(*o).absoluteFilePath();
-        if (outputs.contains(abs))
-            return usage(QStringLiteral("výstupní soubory musí být různé"));
-        outputs << abs;
-    }
+    if (const QString clash = outputClash(out); !clash.isEmpty())
+        return usage(clash);
     out.action = ReportArguments::Action::Run;
     return out;
 }
@@ -156,13 +137,15 @@ void runReport(const ReportArguments& args) {
     arrangeChartLabels(*record.calibrationChart, record.calibrationChart->Series1,
                        charts.calibration, charts.font);
 
-    std::vector<std::pair<QString, QByteArray>> outputs;
+    // Every file is made and written beside its target before any of them takes its place.
+    // A pipe or terminal named as an output gets everything, as fast as its reader reads.
+    StagedFiles files(WriteErrors::Stream, Links::Follow, Waiting::ForReader);
     if (!args.summary.isEmpty())
-        outputs.emplace_back(args.summary, ws.summary.fileBytes());
+        files.add(args.summary, ws.summary.fileBytes());
     if (!args.csv.isEmpty())
-        outputs.emplace_back(args.csv, resultCsv(record, decimalSeparator()));
-    outputs.emplace_back(args.pdf, makeReportPdf(record, charts).pdf);
-    writeAllOrNone(outputs);
+        files.add(args.csv, resultCsv(record, decimalSeparator()));
+    files.add(args.pdf, makeReportPdf(record, charts).pdf);
+    files.commit();
 }
 
 } // namespace vel

@@ -22,7 +22,9 @@ struct ReportArguments {
 };
 
 // The arguments after the program's name. Options take their value as the next argument
-// or after "="; "--" ends the options.
+// or after "="; "--" ends the options. An output that is an input or another output once
+// links are followed (the same device and inode; for a file not there yet, the same folder
+// and name) is a usage error that names both.
 ReportArguments parseReportArguments(const QStringList& args);
 
 // The usage text printed by --help and after a usage error.
@@ -30,8 +32,9 @@ QString reportUsage();
 
 // Runs the round and writes the files asked for: the PDF, the summary pane's text file
 // (the bytes "export výstupu." writes) and the results table. Needs an application object.
-// Raises the program's errors; all output is made first, and a write that fails takes back
-// the files of this run already written (an earlier file of the same name comes back).
+// Raises the program's errors. Every output is written completely beside its target before
+// any takes its place, so a run that fails leaves every file as it was (see StagedFiles). A
+// pipe or terminal named as an output gets everything: the run waits for its reader.
 void runReport(const ReportArguments& args);
 
 } // namespace vel

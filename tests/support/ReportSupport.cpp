@@ -15,18 +15,19 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include <grp.h>
+#include <unistd.h>
+
 using namespace vel;
 
 namespace testing_support {
 
 namespace {
+
 constexpr int kLimitMs = 60000; // any program run here
-} // namespace
 
-
-ProgramRun run(const QString& program, const QStringList& args,
-               const QProcessEnvironment& env) {
-    QProcess p;
+ProgramRun runProcess(QProcess& p, const QString& program, const QStringList& args,
+                      const QProcessEnvironment& env) {
     p.setProcessEnvironment(env);
     p.start(program, args);
     ProgramRun r;
@@ -47,12 +48,30 @@ ProgramRun run(const QString& program, const QStringList& args,
     return r;
 }
 
+} // namespace
+
+ProgramRun run(const QString& program, const QStringList& args, const QProcessEnvironment& env) {
+    QProcess p;
+    return runProcess(p, program, args, env);
+}
+
 QString reportProgram() {
     return QStringLiteral(VELIMOR_REPORT_EXE);
 }
 
 ProgramRun report(const QStringList& args, const QProcessEnvironment& env) {
     return run(reportProgram(), args, env);
+}
+
+ProgramRun reportAsNobody(const QStringList& args) {
+    QProcess p;
+    p.setChildProcessModifier([] {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+            ::setresuid(65534, 65534, 65534) != 0)
+            ::_exit(126);
+    });
+    return runProcess(p, reportProgram(), args,
+                      QProcessEnvironment::systemEnvironment());
 }
 
 QString tool(const char* name) {

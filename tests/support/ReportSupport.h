@@ -36,6 +36,8 @@ ProgramRun run(const QString& program, const QStringList& args,
 QString reportProgram();
 ProgramRun report(const QStringList& args,
                   const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
+// velimor-report of this build run as the unprivileged user 65534 (the test must be root).
+ProgramRun reportAsNobody(const QStringList& args);
 // The path of a tool on PATH; the test fails when it is missing.
 QString tool(const char* name);
 // pdftotext of a file, with further options.
