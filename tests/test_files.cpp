@@ -75,7 +75,7 @@ TEST(FileNames, BytesThatAreNotUtf8ComeBackWhole) {
     // Every name gives back its bytes: valid UTF-8, a stray byte, an overlong form, an
     // encoded surrogate, a sequence cut short, a four-byte character.
     for (const QByteArray& bytes :
-         {QByteArray("m\xC4\x9B\xC5\x99en\xC3\xAD"), QByteArray("a\xFF"), QByteArray("\xC0\x80"),
+         {QByteArray("m\xC4\x9B\xC5\x99" "en\xC3\xAD"), QByteArray("a\xFF"), QByteArray("\xC0\x80"),
           QByteArray("\xED\xA0\x80x"), QByteArray("x\xE2\x82"), QByteArray("\xF0\x9F\x98\x80")})
         EXPECT_EQ(nativeFileName(fileNameFromNative(bytes)), bytes) << bytes.toHex().constData();
 
