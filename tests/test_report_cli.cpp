@@ -2,6 +2,7 @@
 // export, its results table read back by Python's csv module, its errors and usage. Every
 // program run here has a time limit.
 #include "app/AppWindows.h"
+#include "archive/Archive.h"
 #include "data/FileIo.h"
 #include "data/FileNames.h"
 #include "overall/OverallRecord.h"
@@ -157,4 +158,55 @@ TEST_F(ReportTest, InstrumentFileWhoseNameIsNotUtf8) {
                                          path("r.pdf"), dir.path()} +
                                  exampleFiles.mid(1));
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
+}
+
+TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
+    const QString archive = path("archiv.sqlite");
+    testing_support::writeAll(path("info.json"),
+                              R"({"provider": "Laboratoř\nUlice 1", "status": "final",
+                                  "issue_date": "2026-12-03"})");
+    ProgramRun r = report(QStringList{"--archive", archive, "--summary", path("first.txt"), "--store",
+                                      "2026/2", "--info", path("info.json"), "--reference", reference} +
+                          exampleFiles);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    // Issued again from the archive (named by the environment, as the window's is), then
+    // copied under another name with its codes.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VELIMOR_ARCHIVE", archive);
+    r = report({"--from-archive", "2026/2", "--summary", path("again.txt"), "--store", "kopie"}, env);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(testing_support::readAll(path("again.txt")), testing_support::readAll(path("first.txt")));
+    r = report({"--list"}, env);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(QString::fromUtf8(r.out),
+              "kopie\t03.12.2026\t6\tano\tkonečná\n2026/2\t03.12.2026\t6\tano\tkonečná\n");
+    Archive stored(ArchiveLocation::parse(archive));
+    const Round first = stored.load("2026/2"), copy = stored.load("kopie");
+    EXPECT_EQ(first.info.provider, "Laboratoř\nUlice 1");
+    EXPECT_EQ(copy.info, first.info);
+    ASSERT_EQ(copy.sheets.size(), 6u);
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(copy.sheets[i].participantCode, first.sheets[i].participantCode);
+
+    // A failing run stores nothing; usage errors are refused before anything is read.
+    testing_support::writeAll(path("bad.json"), R"({"status": "draft"})");
+    r = report(QStringList{"--archive", archive, "--store", "x", "--info", path("bad.json"),
+                           "--reference", reference} +
+               exampleFiles);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(QString::fromUtf8(r.err),
+              QStringLiteral("Soubor údajů o kole „%1“: stav „draft“ není „preliminary“ ani „final“.\n")
+                  .arg(path("bad.json")));
+    EXPECT_FALSE(stored.contains("x"));
+    for (const QStringList& bad :
+         {QStringList{"--list", "--pdf", path("l.pdf")},
+          QStringList{"--from-archive", "2026/2", "--reference", reference, "--csv", path("l.csv")},
+          QStringList{"--reference", reference, "--pdf", path("l.pdf"), "--info", path("info.json"),
+                      exampleFiles[0]},
+          QStringList{"--archive", archive, "--from-archive", "2026/2", "--pdf", archive},
+          QStringList{"--from-archive", "2026/2", "--store"}}) {
+        r = report(bad, env);
+        EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
+    }
+    EXPECT_EQ(stored.list().size(), 2u);
 }

@@ -15,7 +15,7 @@
 #include "overall/OverallRecord.h"
 #include "rounds/ArchiveWindow.h"
 #include "rounds/RoundInfoWindow.h"
-#include "rounds/RoundResults.h"
+#include "report/RoundResults.h"
 #include "ui/ChartView.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"

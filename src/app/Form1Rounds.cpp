@@ -8,7 +8,7 @@
 #include "overall/OverallRecord.h"
 #include "rounds/ArchiveWindow.h"
 #include "rounds/RoundInfoWindow.h"
-#include "rounds/RoundResults.h"
+#include "report/RoundResults.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
 #include "ui/Widgets.h"
@@ -19,28 +19,6 @@
 
 namespace vel {
 
-namespace {
-
-Sheet sheetOf(const SheetTexts& texts) {
-    Sheet s;
-    for (int i = 0; i < kHeaderFields; ++i)
-        s.fields[i] = texts.header[i];
-    for (int i = 0; i < kCounts; ++i)
-        s.fields[kHeaderFields + i] = texts.counts[i];
-    return s;
-}
-
-SheetTexts textsOf(const Sheet& sheet) {
-    SheetTexts t;
-    for (int i = 0; i < kHeaderFields; ++i)
-        t.header[i] = sheet.fields[i];
-    for (int i = 0; i < kCounts; ++i)
-        t.counts[i] = sheet.fields[kHeaderFields + i];
-    return t;
-}
-
-} // namespace
-
 Round Form1::currentRound() const {
     Round round;
     round.name = m_roundInfo->roundName();
@@ -49,8 +27,7 @@ Round Form1::currentRound() const {
         round.references[k] = referenceFields[k]->text();
     QStringList dates;
     for (int i = 0; i < int(m_all.size()); ++i) {
-        Sheet sheet = sheetOf(sheetTexts(m_all[i]));
-        sheet.caption = ui::tabCaption(PageControl1, i);
+        Sheet sheet = sheetOf(ui::tabCaption(PageControl1, i), sheetTexts(m_all[i]));
         sheet.participantCode = m_all[i].participantCode;
         dates << m_all[i].datumTestu->text();
         round.sheets.push_back(std::move(sheet));

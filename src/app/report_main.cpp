@@ -52,10 +52,17 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ui::kAppTitle));
     vel::setupApplicationFont();
+    QByteArray out;
     try {
-        vel::runReport(parsed);
+        out = vel::runReport(parsed);
     } catch (const vel::AppError& e) {
         print(stderr, vel::errorBoxText(e.message()) + u'\n');
+        return 1;
+    }
+    // The lines of --list, as UTF-8 whatever the terminal's encoding.
+    if (std::fwrite(out.constData(), 1, size_t(out.size()), stdout) != size_t(out.size()) ||
+        std::fflush(stdout) != 0) {
+        print(stderr, QStringLiteral("Stream write error.\n"));
         return 1;
     }
     return 0;

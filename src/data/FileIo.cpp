@@ -57,7 +57,9 @@ QString ioMessage(int err, const QString& path) {
     }
 }
 
-QByteArray readRecord(const QString& path, qsizetype size) {
+namespace {
+// Reads up to `size` bytes of a file opened read-only; fewer only where the file ends first.
+QByteArray readUpTo(const QString& path, qsizetype size) {
     if (path.isEmpty())
         raiseIo(ENOENT, path);
     // Opened without waiting for a writer; what could wait is then refused. A socket
@@ -81,11 +83,27 @@ QByteArray readRecord(const QString& path, qsizetype size) {
             raiseIo(errno, path);
         }
         if (n == 0)
-            throw AppError(QStringLiteral("Read beyond end of file"));
+            break;
         got += n;
     }
     if (::close(f.release()) != 0)
         raiseIo(errno, path);
+    buf.truncate(got);
+    return buf;
+}
+} // namespace
+
+QByteArray readRecord(const QString& path, qsizetype size) {
+    QByteArray buf = readUpTo(path, size);
+    if (buf.size() < size)
+        throw AppError(QStringLiteral("Read beyond end of file"));
+    return buf;
+}
+
+QByteArray readSmallFile(const QString& path, qsizetype limit) {
+    QByteArray buf = readUpTo(path, limit + 1);
+    if (buf.size() > limit)
+        throw AppError(QStringLiteral("Soubor „%1“ je větší než %2 bajtů.").arg(path).arg(limit));
     return buf;
 }
 

@@ -19,6 +19,8 @@ QString ioMessage(int err, const QString& path);
 // "Read beyond end of file"; system errors raise ioMessage(). A named pipe, a socket or a
 // terminal raises "File access denied" instead of waiting for data.
 QByteArray readRecord(const QString& path, qsizetype size);
+// Reads a whole file of at most `limit` bytes in the same way; a larger one raises a message.
+QByteArray readSmallFile(const QString& path, qsizetype limit);
 
 // "Cannot create file "<the path, absolute, in native form>". <reason>".
 QString cannotCreateFileMessage(const QString& path, const QString& reason);

@@ -1,11 +1,13 @@
 #include "report/ReportRun.h"
 
+#include "archive/Archive.h"
 #include "data/Conversion.h"
 #include "data/Errors.h"
 #include "data/FileIo.h"
 #include "overall/OverallEvaluation.h"
 #include "overall/OverallRecord.h"
 #include "report/FileWorkspace.h"
+#include "report/ReportArchive.h"
 #include "report/ReportPdf.h"
 #include "report/ResultCsv.h"
 
@@ -19,17 +21,24 @@ namespace vel {
 namespace {
 
 // The first output that is an input or an earlier output, once links are followed: the
-// usage error that names both files; empty when every output is a file of its own.
-QString outputClash(const ReportArguments& args) {
+// usage error that names both files; empty when every output is a file of its own. The
+// archive file counts as an input.
+QString outputClash(const ReportArguments& args, const QString& archiveFile) {
     struct Named {
         QString path;
         FileIdentity identity;
         const char* kind;
     };
-    std::vector<Named> seen{
-        {args.reference, fileIdentity(args.reference), "se souborem referenčních hodnot"}};
+    std::vector<Named> seen;
+    auto input = [&seen](const QString& path, const char* kind) {
+        if (!path.isEmpty())
+            seen.push_back({path, fileIdentity(path), kind});
+    };
+    input(args.reference, "se souborem referenčních hodnot");
+    input(args.info, "se souborem údajů o kole");
+    input(archiveFile, "s archivem kol");
     for (const QString& i : args.instruments)
-        seen.push_back({i, fileIdentity(i), "se vstupním souborem"});
+        input(i, "se vstupním souborem");
     for (const QString* o : {&args.pdf, &args.summary, &args.csv}) {
         if (o->isEmpty())
             continue;
@@ -41,6 +50,11 @@ QString outputClash(const ReportArguments& args) {
         seen.push_back({*o, identity, "s výstupním souborem"});
     }
     return QString();
+}
+
+// The archive the arguments name, or the window's.
+ArchiveLocation archiveOf(const ReportArguments& args) {
+    return args.archive.isEmpty() ? defaultArchiveLocation() : ArchiveLocation::parse(args.archive);
 }
 
 } // namespace
@@ -76,31 +90,77 @@ ReportArguments parseReportArguments(const QStringList& args) {
             name = a.left(eq);
             value = a.mid(eq + 1);
         }
-        QString* target = name == QStringLiteral("--reference") ? &out.reference
-                          : name == QStringLiteral("--pdf")     ? &out.pdf
-                          : name == QStringLiteral("--summary") ? &out.summary
-                          : name == QStringLiteral("--csv")     ? &out.csv
-                                                                : nullptr;
-        if (!target)
+        if (name == QStringLiteral("--list")) {
+            if (value)
+                return usage(QStringLiteral("volba --list nemá hodnotu"));
+            if (out.list)
+                return usage(QStringLiteral("volba --list je uvedena vícekrát"));
+            out.list = true;
+            continue;
+        }
+        struct Option {
+            const char* name;
+            QString* target;
+            const char* value; // what the option is missing without its value
+        };
+        const Option options[] = {
+            {"--reference", &out.reference, "jméno souboru"},
+            {"--pdf", &out.pdf, "jméno souboru"},
+            {"--summary", &out.summary, "jméno souboru"},
+            {"--csv", &out.csv, "jméno souboru"},
+            {"--info", &out.info, "jméno souboru"},
+            {"--archive", &out.archive, "archiv"},
+            {"--store", &out.store, "název kola"},
+            {"--from-archive", &out.fromArchive, "název kola"},
+        };
+        const Option* option = nullptr;
+        for (const Option& o : options)
+            if (name == QLatin1String(o.name))
+                option = &o;
+        if (!option)
             return usage(QStringLiteral("neznámá volba %1").arg(name));
+        const QString missing =
+            QStringLiteral("volbě %1 chybí %2").arg(name, QString::fromUtf8(option->value));
         if (!value) {
             if (i + 1 >= args.size())
-                return usage(QStringLiteral("volbě %1 chybí jméno souboru").arg(name));
+                return usage(missing);
             value = args[++i];
         }
         if (value->isEmpty())
-            return usage(QStringLiteral("volbě %1 chybí jméno souboru").arg(name));
-        if (!target->isEmpty())
+            return usage(missing);
+        if (!option->target->isEmpty())
             return usage(QStringLiteral("volba %1 je uvedena vícekrát").arg(name));
-        *target = *value;
+        *option->target = *value;
     }
-    if (out.reference.isEmpty())
-        return usage(QStringLiteral("chybí volba --reference"));
-    if (out.pdf.isEmpty())
+    const bool anyOutput =
+        !out.pdf.isEmpty() || !out.summary.isEmpty() || !out.csv.isEmpty() || !out.store.isEmpty();
+    if (out.list) {
+        if (anyOutput || !out.reference.isEmpty() || !out.fromArchive.isEmpty() ||
+            !out.info.isEmpty() || !out.instruments.isEmpty())
+            return usage(QStringLiteral("volba --list se nekombinuje s jinými volbami než --archive"));
+    } else if (!out.fromArchive.isEmpty()) {
+        if (!out.reference.isEmpty() || !out.instruments.isEmpty())
+            return usage(QStringLiteral(
+                "volba --from-archive nahrazuje volbu --reference i soubory přístrojů"));
+    } else {
+        if (out.reference.isEmpty())
+            return usage(QStringLiteral("chybí volba --reference"));
+        if (out.instruments.isEmpty())
+            return usage(QStringLiteral("chybí soubory přístrojů"));
+    }
+    if (!out.list && !anyOutput)
         return usage(QStringLiteral("chybí volba --pdf"));
-    if (out.instruments.isEmpty())
-        return usage(QStringLiteral("chybí soubory přístrojů"));
-    if (const QString clash = outputClash(out); !clash.isEmpty())
+    if (!out.info.isEmpty() && out.store.isEmpty())
+        return usage(QStringLiteral("volba --info patří k volbě --store"));
+    QString archiveFile;
+    try {
+        const ArchiveLocation location = archiveOf(out);
+        if (location.kind == ArchiveKind::SqliteFile)
+            archiveFile = location.path;
+    } catch (const AppError& e) {
+        return usage(e.message());
+    }
+    if (const QString clash = outputClash(out, archiveFile); !clash.isEmpty())
         return usage(clash);
     out.action = ReportArguments::Action::Run;
     return out;
@@ -108,34 +168,56 @@ ReportArguments parseReportArguments(const QStringList& args) {
 
 QString reportUsage() {
     return QStringLiteral(
-        "Použití: velimor-report --reference REFERENCE --pdf ZPRÁVA.pdf [--summary SOUHRN.txt]\n"
-        "                        [--csv VÝSLEDKY.csv] PŘÍSTROJ.dat [PŘÍSTROJ.dat ...]\n"
+        "Použití: velimor-report --reference REFERENCE [--pdf ZPRÁVA.pdf] [--summary SOUHRN.txt]\n"
+        "                        [--csv VÝSLEDKY.csv] [--store NÁZEV [--info ÚDAJE.json]]\n"
+        "                        [--archive ARCHIV] PŘÍSTROJ.dat [PŘÍSTROJ.dat ...]\n"
+        "        velimor-report --from-archive NÁZEV [--pdf ...] [--summary ...] [--csv ...]\n"
+        "                        [--store NÁZEV [--info ÚDAJE.json]] [--archive ARCHIV]\n"
+        "        velimor-report --list [--archive ARCHIV]\n"
         "\n"
         "Načte soubory přístrojů v uvedeném pořadí a soubor referenčních hodnot, provede\n"
         "celkový test jako \"provedení celkového testu\" a zapíše zprávu o testu.\n"
         "\n"
-        "  --reference SOUBOR  soubor referenčních hodnot (povinný)\n"
-        "  --pdf SOUBOR        zpráva o testu ve formátu PDF (povinná)\n"
+        "  --reference SOUBOR  soubor referenčních hodnot\n"
+        "  --pdf SOUBOR        zpráva o testu ve formátu PDF\n"
         "  --summary SOUBOR    souhrnné výsledky, tytéž bajty jako \"export výstupu.\"\n"
         "  --csv SOUBOR        tabulka výsledků přístrojů pro tabulkový procesor\n"
         "                      (UTF-8, středníky, desetinný oddělovač podle nastavení)\n"
+        "  --store NÁZEV       uloží kolo s výsledky do archivu kol pod tímto názvem\n"
+        "                      (kolo téhož názvu nahradí)\n"
+        "  --info SOUBOR       údaje o kole pro --store (JSON: provider, coordinator,\n"
+        "                      samples, reference_origin, comment, status \"preliminary\"\n"
+        "                      nebo \"final\", issue_date RRRR-MM-DD)\n"
+        "  --from-archive NÁZEV  vstupy (přístroje, referenční hodnoty, údaje o kole)\n"
+        "                      z kola uloženého v archivu místo ze souborů\n"
+        "  --list              vypíše kola archivu, na řádek jedno: název, datum testu,\n"
+        "                      počet přístrojů, výsledky ano/ne, stav (odděleno tabulátory)\n"
+        "  --archive ARCHIV    soubor archivu kol; jinak $VELIMOR_ARCHIVE, jinak\n"
+        "                      ~/.local/share/velimor/archiv.sqlite\n"
         "  -h, --help          vypíše tuto nápovědu\n"
         "\n"
+        "Je třeba aspoň jeden z výstupů --pdf, --summary, --csv, --store.\n"
+        "\n"
         "Návratový kód: 0 hotovo; 1 chyba (hlášení na standardním chybovém výstupu,\n"
-        "žádný soubor se nezapíše); 2 chybné volání.\n");
+        "žádný soubor se nezapíše, archiv se nezmění); 2 chybné volání.\n");
 }
 
-void runReport(const ReportArguments& args) {
-    FileWorkspace ws = FileWorkspace::fromFiles(args.instruments, args.reference);
+QByteArray runReport(const ReportArguments& args) {
+    const ArchiveLocation location = archiveOf(args);
+    if (args.list)
+        return listLines(Archive(location).list());
+
+    // Everything read first: the round or the files, and the round information.
+    std::optional<Round> source;
+    if (!args.fromArchive.isEmpty())
+        source = Archive(location).load(args.fromArchive);
+    std::optional<RoundInfo> info;
+    if (!args.info.isEmpty())
+        info = readRoundInfo(args.info);
+    FileWorkspace ws = source ? workspaceOfRound(*source)
+                              : FileWorkspace::fromFiles(args.instruments, args.reference);
     OverallRecord record;
     overallTest(ws, ws.overall, ws.calibration, &record);
-
-    // The charts as the windows show them right after the test, with the labels of the
-    // calibration-quality chart moved apart as "uspořádat" would.
-    ReportCharts charts;
-    charts.font = QGuiApplication::font();
-    arrangeChartLabels(*record.calibrationChart, record.calibrationChart->Series1,
-                       charts.calibration, charts.font);
 
     // Every file is made and written beside its target before any of them takes its place.
     // A pipe or terminal named as an output gets everything, as fast as its reader reads.
@@ -144,8 +226,33 @@ void runReport(const ReportArguments& args) {
         files.add(args.summary, ws.summary.fileBytes());
     if (!args.csv.isEmpty())
         files.add(args.csv, resultCsv(record, decimalSeparator()));
-    files.add(args.pdf, makeReportPdf(record, charts).pdf);
+    if (!args.pdf.isEmpty()) {
+        // The charts as the windows show them right after the test, with the labels of the
+        // calibration-quality chart moved apart as "uspořádat" would.
+        ReportCharts charts;
+        charts.font = QGuiApplication::font();
+        arrangeChartLabels(*record.calibrationChart, record.calibrationChart->Series1,
+                           charts.calibration, charts.font);
+        files.add(args.pdf, makeReportPdf(record, charts).pdf);
+    }
+    if (!args.store.isEmpty()) {
+        std::vector<int> codes;
+        if (source)
+            for (const Sheet& sheet : source->sheets)
+                codes.push_back(sheet.participantCode);
+        Round round = roundOfWorkspace(ws, record, codes);
+        round.name = args.store;
+        if (info) {
+            round.info = *info;
+        } else if (source) {
+            round.info = source->info;
+        } else {
+            round.info.issueDate = QDate::currentDate();
+        }
+        Archive(location).store(round, IfStored::Replace);
+    }
     files.commit();
+    return QByteArray();
 }
 
 } // namespace vel

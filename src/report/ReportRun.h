@@ -1,12 +1,18 @@
 #pragma once
 // velimor-report: the overall test of archived files without a window, and its report.
 //
-//   velimor-report --reference reference.ref --pdf report.pdf [--summary summary.txt]
-//                  [--csv results.csv] instrument1.dat instrument2.dat ...
+//   velimor-report --reference reference.ref [--pdf report.pdf] [--summary summary.txt]
+//                  [--csv results.csv] [--store NAME [--info INFO.json]]
+//                  [--archive ARCHIVE] instrument1.dat instrument2.dat ...
+//   velimor-report --from-archive NAME [--pdf ...] [--summary ...] [--csv ...] [--store ...]
+//   velimor-report --list [--archive ARCHIVE]
 //
 // The instrument files are loaded in the order given, then the reference values, and the
 // overall test runs on them exactly as "provedení celkového testu" runs on the same files
-// loaded in the same order into the window.
+// loaded in the same order into the window. --from-archive takes the sheets, reference
+// values and round information of a stored round instead; --store keeps the round with its
+// results in the archive (the window's, $VELIMOR_ARCHIVE included, unless --archive names
+// another), replacing a round of that name.
 
 #include <QString>
 #include <QStringList>
@@ -18,6 +24,10 @@ struct ReportArguments {
     Action action = Action::Usage;
     QString problem; // with Usage: what is wrong, or empty when nothing was given
     QString reference, pdf, summary, csv;
+    QString archive;     // --archive; empty for the window's archive
+    QString store, info; // --store NAME, --info INFO.json
+    QString fromArchive; // --from-archive NAME
+    bool list = false;   // --list
     QStringList instruments;
 };
 
@@ -31,10 +41,12 @@ ReportArguments parseReportArguments(const QStringList& args);
 QString reportUsage();
 
 // Runs the round and writes the files asked for: the PDF, the summary pane's text file
-// (the bytes "export výstupu." writes) and the results table. Needs an application object.
-// Raises the program's errors. Every output is written completely beside its target before
-// any takes its place, so a run that fails leaves every file as it was (see StagedFiles). A
-// pipe or terminal named as an output gets everything: the run waits for its reader.
-void runReport(const ReportArguments& args);
+// (the bytes "export výstupu." writes) and the results table; stores the round when asked.
+// Needs an application object. Raises the program's errors. Every output is written
+// completely beside its target before any takes its place, and the round is stored after
+// that and before they do, so a run that fails leaves every file as it was (see
+// StagedFiles) and the archive too. A pipe or terminal named as an output gets everything:
+// the run waits for its reader. Gives what goes to standard output (the lines of --list).
+QByteArray runReport(const ReportArguments& args);
 
 } // namespace vel

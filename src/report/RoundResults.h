@@ -1,8 +1,10 @@
 #pragma once
-// The results of an overall test as the archive keeps them, and the texts of the plural of
-// "přístroj" that the messages about rounds need.
+// Between the program and the archive's records: the results of an overall test and a
+// sheet's texts as the archive keeps them; and the plural of "přístroj" that the messages
+// about rounds need.
 
 #include "archive/ArchiveRecords.h"
+#include "data/InstrumentFile.h"
 
 #include <QString>
 
@@ -11,6 +13,10 @@ namespace vel {
 struct OverallRecord;
 
 RoundResults roundResultsOf(const OverallRecord& record);
+
+// A sheet with that caption and these field texts (no participant code yet), and back.
+Sheet sheetOf(const QString& caption, const SheetTexts& texts);
+SheetTexts textsOf(const Sheet& sheet);
 
 // "1 přístroj", "3 přístroje", "6 přístrojů".
 QString instrumentCount(int n);

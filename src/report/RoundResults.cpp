@@ -1,4 +1,4 @@
-#include "rounds/RoundResults.h"
+#include "report/RoundResults.h"
 
 #include "overall/OverallRecord.h"
 
@@ -20,6 +20,25 @@ RoundResults roundResultsOf(const OverallRecord& record) {
         out.instruments.push_back({o.d, o.s, o.E, o.Q, o.testVerdict, o.calibrationVerdict,
                                    o.blankWarning(), o.repeatabilityWarning, o.carryOverWarning});
     return out;
+}
+
+Sheet sheetOf(const QString& caption, const SheetTexts& texts) {
+    Sheet s;
+    s.caption = caption;
+    for (int i = 0; i < kHeaderFields; ++i)
+        s.fields[i] = texts.header[i];
+    for (int i = 0; i < kCounts; ++i)
+        s.fields[kHeaderFields + i] = texts.counts[i];
+    return s;
+}
+
+SheetTexts textsOf(const Sheet& sheet) {
+    SheetTexts t;
+    for (int i = 0; i < kHeaderFields; ++i)
+        t.header[i] = sheet.fields[i];
+    for (int i = 0; i < kCounts; ++i)
+        t.counts[i] = sheet.fields[kHeaderFields + i];
+    return t;
 }
 
 QString instrumentCount(int n) {
