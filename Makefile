@@ -1,4 +1,5 @@
-# make run   - installs missing Debian packages (as root), builds in Release, starts the program
+# make run   - installs missing Debian packages and generates the cs_CZ.UTF-8 locale (as root),
+#              builds in Release, starts the program
 # make test  - the same set-up, then every test headless through ctest, then `make asan` and
 #              `make fuzz`
 # make check - the quick round: build, then only the offscreen tests (no end-to-end sessions
@@ -40,6 +41,18 @@ deps:
 	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
 	  else \
 	    echo "Missing Debian packages (run as root to install them):$$missing"; exit 1; \
+	  fi; \
+	fi
+	@# The Czech locale, so that the tests see the system's messages as a Czech user does
+	@# (they pass without it too, with the English ones).
+	@if ! locale -a 2>/dev/null | grep -qix 'cs_CZ\.utf-\?8'; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Generating the locale cs_CZ.UTF-8"; \
+	    sed -i 's/^# *\(cs_CZ\.UTF-8 UTF-8\)/\1/' /etc/locale.gen; \
+	    grep -q '^cs_CZ\.UTF-8 UTF-8' /etc/locale.gen || echo 'cs_CZ.UTF-8 UTF-8' >> /etc/locale.gen; \
+	    locale-gen --keep-existing; \
+	  else \
+	    echo "The locale cs_CZ.UTF-8 is missing (run as root to generate it)"; \
 	  fi; \
 	fi
 

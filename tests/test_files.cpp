@@ -30,6 +30,7 @@ using namespace vel;
 using testing_support::errorOf;
 using testing_support::inChildProcess;
 using testing_support::readAll;
+using testing_support::systemText;
 using testing_support::writeAll;
 
 TEST(FileErrors, SystemCodesMapToTheirMessages) {
@@ -66,17 +67,17 @@ TEST(FileWriting, FailuresInBothStyles) {
     QTemporaryDir dir;
     const QString noFolder = dir.filePath("nofolder/out.txt");
     EXPECT_EQ(errorOf([&] { writeWholeFile(noFolder, "x", WriteErrors::Stream); }),
-              QStringLiteral("Cannot create file \"%1\". No such file or directory").arg(noFolder));
+              QStringLiteral("Cannot create file \"%1\". %2").arg(noFolder, systemText(ENOENT)));
     EXPECT_EQ(errorOf([&] { writeWholeFile(noFolder, "x", WriteErrors::Io); }), "Invalid filename");
     EXPECT_EQ(errorOf([&] { writeWholeFile(dir.path(), "x", WriteErrors::Stream); }),
-              QStringLiteral("Cannot create file \"%1\". Is a directory").arg(dir.path()));
+              QStringLiteral("Cannot create file \"%1\". %2").arg(dir.path(), systemText(EISDIR)));
     EXPECT_EQ(errorOf([&] { writeWholeFile(dir.path(), "x", WriteErrors::Io); }),
               "File access denied");
     EXPECT_EQ(errorOf([&] { writeWholeFile("/dev/full", "x", WriteErrors::Stream); }),
               "Stream write error");
     EXPECT_EQ(errorOf([&] { writeWholeFile("/dev/full", "x", WriteErrors::Io); }), "Disk full");
     EXPECT_EQ(errorOf([&] { writeWholeFile("/dev/full", "x", WriteErrors::Named); }),
-              "Cannot create file \"/dev/full\". No space left on device");
+              "Cannot create file \"/dev/full\". " + systemText(ENOSPC));
     EXPECT_EQ(errorOf([&] { writeWholeFile("/dev/null", "x", WriteErrors::Io); }), "<no error>");
     EXPECT_TRUE(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());
 }
@@ -201,7 +202,7 @@ TEST(FilesThatCouldWait, PipesSocketsAndTerminalsFailAtOnce) {
     EXPECT_EQ(result.split(u'\n'),
               (QStringList{
                   "File access denied", "File access denied", "File access denied", "I/O error 6",
-                  QStringLiteral("Cannot create file \"%1\". No such device or address").arg(pipe),
+                  QStringLiteral("Cannot create file \"%1\". %2").arg(pipe, systemText(ENXIO)),
                   "File access denied", "File access denied", "<no error>", "to the reader",
                   "I/O error 11"}));
     EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()); // still the pipe
@@ -231,7 +232,7 @@ TEST(FileWriting, FullDiskLeavesTheOldFileWhole) {
     // No inode for a temporary file and no block for the data.
     EXPECT_EQ(errorOf([&] { writeWholeFile(mine, bigger, WriteErrors::Io); }), "Disk full");
     EXPECT_EQ(errorOf([&] { writeWholeFile(mine, bigger, WriteErrors::Stream); }),
-              QStringLiteral("Cannot create file \"%1\". No space left on device").arg(mine));
+              QStringLiteral("Cannot create file \"%1\". %2").arg(mine, systemText(ENOSPC)));
     EXPECT_EQ(readAll(mine), old);
 
     // Written in place: the space is reserved before a byte changes.

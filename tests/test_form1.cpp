@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cerrno>
 #include <limits>
 
 using namespace vel;
@@ -303,8 +304,8 @@ TEST_F(MainWindow, SavingThePanes) {
     dialogs.files.push_back(dir.filePath("no/such.txt"));
     f.Button9->click();
     EXPECT_EQ(dialogs.errors.last(),
-              QStringLiteral("Cannot create file \"%1\". No such file or directory.")
-                  .arg(dir.filePath("no/such.txt")));
+              QStringLiteral("Cannot create file \"%1\". %2.")
+                  .arg(dir.filePath("no/such.txt"), testing_support::systemText(ENOENT)));
 
     const QString summary = dir.filePath("summary.txt");
     app.form2->Memo1->pane().clear();
