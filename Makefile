@@ -1,7 +1,8 @@
 # make run   - installs the missing Debian packages that building and running need (as root),
 #              builds the program alone in Release and starts it; it needs a display
-# make test  - installs what the tests need too, builds everything, then every test headless
-#              through ctest, then `make asan` and `make fuzz`
+# make test  - installs what the tests need too and generates the cs_CZ.UTF-8 locale (as
+#              root), builds everything, then every test headless through ctest, then
+#              `make asan` and `make fuzz`
 # make check - the quick round: build, then only the offscreen tests (no end-to-end sessions
 #              under Xvfb, no sanitizers, no fuzzing)
 # make asan  - the test suite again, built with AddressSanitizer and UBSan (Debug, build-asan)
@@ -52,6 +53,18 @@ deps-run:
 
 deps:
 	$(call install_missing,$(TEST_PACKAGES))
+	@# The Czech locale, so that the tests see the system's messages as a Czech user does
+	@# (they pass without it too, with the English ones).
+	@if ! locale -a 2>/dev/null | grep -qix 'cs_CZ\.utf-\?8'; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    echo "Generating the locale cs_CZ.UTF-8"; \
+	    sed -i 's/^# *\(cs_CZ\.UTF-8 UTF-8\)/\1/' /etc/locale.gen; \
+	    grep -q '^cs_CZ\.UTF-8 UTF-8' /etc/locale.gen || echo 'cs_CZ.UTF-8 UTF-8' >> /etc/locale.gen; \
+	    locale-gen --keep-existing; \
+	  else \
+	    echo "The locale cs_CZ.UTF-8 is missing (run as root to generate it)"; \
+	  fi; \
+	fi
 
 configure: deps
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) -DBUILD_TESTING=ON

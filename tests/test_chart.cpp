@@ -23,6 +23,7 @@
 #include "support/TestSupport.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 using namespace ui;
@@ -745,5 +746,6 @@ TEST(ChartExport, BmpUnderTheExactNameAndErrorsWithReason) {
 
     const QString nowhere = dir.filePath("no/such/dir/x.bmp");
     EXPECT_EQ(testing_support::errorOf([&] { view.saveBmp(nowhere); }),
-              QStringLiteral("Cannot create file \"%1\". No such file or directory").arg(nowhere));
+              QStringLiteral("Cannot create file \"%1\". %2")
+                  .arg(nowhere, testing_support::systemText(ENOENT)));
 }

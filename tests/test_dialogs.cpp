@@ -4,11 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -124,6 +127,59 @@ TEST(FileDialogs, EachWindowsDialogOpensWhereItsLastFileWas) {
     s = answer(save1, QString());
     EXPECT_EQ(s.folder, out);
     EXPECT_EQ(s.name, "vystup.txt");
+}
+
+// A path typed into the name field brings up the completion list under it. When the dialog
+// finishes, the list goes at once, not only when the dialog is taken down later: a list
+// left on screen would take the user's next click for itself.
+TEST(FileDialogs, CompletionListGoesWhenTheDialogFinishes) {
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString typed = dir.filePath("instrument1.dat");
+    QFile file(typed);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    ui::QtDialogs qt;
+    QWidget form1;
+    bool listShown = false;
+    bool listAtFinish = true;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* field =
+            dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!field || !field->completer())
+            return;
+        // As typing does; until the folder has been read, there is nothing to list.
+        field->setText(typed);
+        field->completer()->setCompletionPrefix(typed);
+        field->completer()->complete();
+        QPointer<QAbstractItemView> list = field->completer()->popup();
+        if (!list->isVisible())
+            return;
+        poll.stop();
+        listShown = true;
+        QObject::connect(dialog, &QDialog::finished,
+                         [&, list] { listAtFinish = list && list->isVisible(); });
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+    });
+    poll.start();
+    limit.start(5000);
+    EXPECT_EQ(qt.openFile(&form1, QStringLiteral("OpenDialog1")), typed);
+    EXPECT_TRUE(listShown);
+    EXPECT_FALSE(listAtFinish);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_FALSE(w->isVisible() && w->windowType() == Qt::Popup)
+            << w->metaObject()->className();
 }
 
 } // namespace

@@ -31,15 +31,8 @@ using namespace vel;
 using testing_support::errorOf;
 using testing_support::inChildProcess;
 using testing_support::readAll;
+using testing_support::systemText;
 using testing_support::writeAll;
-
-namespace {
-// "Cannot create file" with the system's reason in the user's language.
-QString createMessage(const QString& path, int err) {
-    return QStringLiteral("Cannot create file \"%1\". %2")
-        .arg(path, QString::fromLocal8Bit(std::strerror(err)));
-}
-} // namespace
 
 TEST(FileErrors, SystemCodesMapToTheirMessages) {
     QTemporaryDir dir;
@@ -96,17 +89,17 @@ TEST(FileWriting, FailuresInBothStyles) {
     QTemporaryDir dir;
     const QString noFolder = dir.filePath("nofolder/out.txt");
     EXPECT_EQ(errorOf([&] { writeWholeFile(noFolder, "x", WriteErrors::Stream); }),
-              createMessage(noFolder, ENOENT));
+              QStringLiteral("Cannot create file \"%1\". %2").arg(noFolder, systemText(ENOENT)));
     EXPECT_EQ(errorOf([&] { writeWholeFile(noFolder, "x", WriteErrors::Io); }), "Invalid filename");
     EXPECT_EQ(errorOf([&] { writeWholeFile(dir.path(), "x", WriteErrors::Stream); }),
-              createMessage(dir.path(), EISDIR));
+              QStringLiteral("Cannot create file \"%1\". %2").arg(dir.path(), systemText(EISDIR)));
     EXPECT_EQ(errorOf([&] { writeWholeFile(dir.path(), "x", WriteErrors::Io); }),
               "File access denied");
     EXPECT_EQ(errorOf([&] { writeWholeFile("/dev/full", "x", WriteErrors::Stream); }),
               "Stream write error");
     EXPECT_EQ(errorOf([&] { writeWholeFile("/dev/full", "x", WriteErrors::Io); }), "Disk full");
     EXPECT_EQ(errorOf([&] { writeWholeFile("/dev/full", "x", WriteErrors::Named); }),
-              createMessage("/dev/full", ENOSPC));
+              "Cannot create file \"/dev/full\". " + systemText(ENOSPC));
     EXPECT_EQ(errorOf([&] { writeWholeFile("/dev/null", "x", WriteErrors::Io); }), "<no error>");
     EXPECT_TRUE(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());
 }
@@ -229,9 +222,11 @@ TEST(FilesThatCouldWait, PipesSocketsAndTerminalsFailAtOnce) {
         return r.join(u'\n');
     });
     EXPECT_EQ(result.split(u'\n'),
-              (QStringList{"File access denied", "File access denied", "File access denied",
-                           "I/O error 6", createMessage(pipe, ENXIO), "File access denied",
-                           "File access denied", "<no error>", "to the reader", "I/O error 11"}));
+              (QStringList{
+                  "File access denied", "File access denied", "File access denied", "I/O error 6",
+                  QStringLiteral("Cannot create file \"%1\". %2").arg(pipe, systemText(ENXIO)),
+                  "File access denied", "File access denied", "<no error>", "to the reader",
+                  "I/O error 11"}));
     EXPECT_TRUE(QFileInfo(pipe).exists() && !QFileInfo(pipe).isFile()); // still the pipe
     ::close(master);
     ::close(sock);
@@ -259,7 +254,7 @@ TEST(FileWriting, FullDiskLeavesTheOldFileWhole) {
     // No inode for a temporary file and no block for the data.
     EXPECT_EQ(errorOf([&] { writeWholeFile(mine, bigger, WriteErrors::Io); }), "Disk full");
     EXPECT_EQ(errorOf([&] { writeWholeFile(mine, bigger, WriteErrors::Stream); }),
-              createMessage(mine, ENOSPC));
+              QStringLiteral("Cannot create file \"%1\". %2").arg(mine, systemText(ENOSPC)));
     EXPECT_EQ(readAll(mine), old);
 
     // Written in place: the space is reserved before a byte changes.

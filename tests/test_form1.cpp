@@ -30,7 +30,6 @@
 #include <QUrl>
 
 #include <cerrno>
-#include <cstring>
 #include <limits>
 
 using namespace vel;
@@ -320,7 +319,7 @@ TEST_F(MainWindow, SavingThePanes) {
     f.Button9->click();
     EXPECT_EQ(dialogs.errors.last(),
               QStringLiteral("Cannot create file \"%1\". %2.")
-                  .arg(dir.filePath("no/such.txt"), QString::fromLocal8Bit(std::strerror(ENOENT))));
+                  .arg(dir.filePath("no/such.txt"), testing_support::systemText(ENOENT)));
 
     const QString summary = dir.filePath("summary.txt");
     app.form2->Memo1->pane().clear();

@@ -47,10 +47,6 @@ QStringList snapshot(const QString& folder) {
     return out;
 }
 
-QString systemText(int err) {
-    return QString::fromLocal8Bit(std::strerror(err));
-}
-
 } // namespace
 
 TEST_F(ReportTest, OutputThatIsAnInputOrAnotherOutputIsRefused) {

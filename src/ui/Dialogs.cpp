@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QMessageBox>
 #include <QPainter>
@@ -16,8 +17,6 @@
 #include <QPrinterInfo>
 #include <QScreen>
 #include <QUrl>
-
-#include <memory>
 
 namespace ui {
 
@@ -38,37 +37,35 @@ void showBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
     box.exec();
 }
 
-// The file dialog named dialogName of the owner's window. Each window keeps its dialogs as
-// its own components for the whole run (three windows name theirs "SaveDialog1"), so a
-// dialog remembers the file it was last given. Without an owner the dialog lasts one call.
-QFileDialog* windowDialog(QWidget* owner, const QString& dialogName,
-                          std::unique_ptr<QFileDialog>& oneOff) {
-    QWidget* window = owner ? owner->window() : nullptr;
-    if (!window) {
-        oneOff = std::make_unique<QFileDialog>();
-        return oneOff.get();
-    }
-    if (auto* dialog = window->findChild<QFileDialog*>(dialogName, Qt::FindDirectChildrenOnly))
-        return dialog;
-    auto* dialog = new QFileDialog(window);
-    dialog->setObjectName(dialogName);
-    return dialog;
+// Name of the dynamic property of a window that holds the absolute path its file dialog
+// dialogName ("OpenDialog1", ...) was last given. Three windows name a dialog "SaveDialog1":
+// each remembers its own.
+QByteArray lastFileProperty(const QString& dialogName) {
+    return "lastFile." + dialogName.toUtf8();
 }
-
-// Name of the dynamic property that holds the absolute path a dialog was last given.
-constexpr const char* kLastFile = "lastFile";
 
 std::optional<QString> runFileDialog(QWidget* owner, const QString& dialogName,
                                      QFileDialog::AcceptMode mode) {
-    std::unique_ptr<QFileDialog> oneOff;
-    QFileDialog& dialog = *windowDialog(owner, dialogName, oneOff);
+    QWidget* window = owner ? owner->window() : nullptr;
+    // A new dialog for every call, gone when the call returns. Its name completion list
+    // shows up on its own once the folder of a typed path has been read, also after the
+    // dialog has closed; left on screen, it would take the user's next click for itself.
+    // So the list goes when the dialog finishes, and the field has no completion from then
+    // on: taking the dialog down waits for the thread that reads its folders.
+    QFileDialog dialog(window);
+    dialog.setObjectName(dialogName);
+    QObject::connect(&dialog, &QDialog::finished, &dialog, [&dialog] {
+        for (auto* field : dialog.findChildren<QLineEdit*>())
+            field->setCompleter(nullptr); // hides its list
+    });
     dialog.setAcceptMode(mode);
     // Any name is accepted: a file that does not exist is reported when it is opened.
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     // It opens in the folder of the file it was last given, browsed or typed, with that
-    // file's name; a dialog not used yet opens in the working folder.
-    const QString last = dialog.property(kLastFile).toString();
+    // file's name; a dialog not used yet (or without an owner) opens in the working folder.
+    const QByteArray key = lastFileProperty(dialogName);
+    const QString last = window ? window->property(key.constData()).toString() : QString();
     const QFileInfo lastInfo(last);
     // (If that folder is gone, the working folder with the name.)
     if (last.isEmpty()) {
@@ -85,7 +82,8 @@ std::optional<QString> runFileDialog(QWidget* owner, const QString& dialogName,
     const QString name = dialog.selectedFiles().constFirst();
     if (name.isEmpty())
         return std::nullopt;
-    dialog.setProperty(kLastFile, QFileInfo(name).absoluteFilePath());
+    if (window)
+        window->setProperty(key.constData(), QFileInfo(name).absoluteFilePath());
     // The dialog shows a name that is not valid UTF-8 with U+FFFD in it; the file is
     // opened under its real name.
     return vel::realFileName(name);

@@ -29,8 +29,8 @@ public:
     // Modal box with a stop icon; text is shown as given.
     virtual void error(QWidget* owner, const QString& text) = 0;
     // File dialogs; dialogName is the dialog's component name ("OpenDialog1", ...) within
-    // the owner's window. Each window's dialog lasts the whole run and opens in the folder
-    // of the file it was last given, with that file's name. nullopt when the user cancels.
+    // the owner's window. Each window's dialog opens in the folder of the file it was last
+    // given in this run, with that file's name. nullopt when the user cancels.
     virtual std::optional<QString> openFile(QWidget* owner, const QString& dialogName) = 0;
     virtual std::optional<QString> saveFile(QWidget* owner, const QString& dialogName) = 0;
     // Prints one page on the default printer as one job titled docName, scaling the

@@ -14,6 +14,7 @@ Run with Debian's /usr/bin/python3 (python3-pyatspi lives there).
 """
 
 import json
+import locale
 import os
 import re
 import select
@@ -33,6 +34,8 @@ SUMMARY_TITLE = "Souhrnné výsledky testů."
 OVERALL_TITLE = "Celkové vyhodnocení testu"
 CALIBRATION_TITLE = "Orbalyx - Vyhodnocení testu vzhledem ke kvalitě kalibrací"
 SCREEN = (1920, 1200)
+# The program's own windows: the main window, the summary window and the two chart windows.
+OWN_TITLES = (MAIN_TITLE, SUMMARY_TITLE, OVERALL_TITLE, CALIBRATION_TITLE)
 
 # Variables of the caller's desktop that a run must not see: above all those that make Qt
 # hand its file dialogs to a desktop's own dialog.
@@ -82,12 +85,14 @@ def read_line(fd, proc, timeout, what):
 
 
 class Window:
-    def __init__(self, wid, title, x, y, width, height):
+    def __init__(self, wid, title, x, y, width, height, popup=False):
         self.wid, self.title = wid, title
         self.x, self.y, self.width, self.height = x, y, width, height
+        self.popup = popup
 
     def __repr__(self):
-        return f"<{self.title!r} {self.wid} at {self.x},{self.y} {self.width}x{self.height}>"
+        return (f"<{'popup ' if self.popup else ''}{self.title!r} {self.wid} at {self.x},{self.y} "
+                f"{self.width}x{self.height}>")
 
 
 class Session:
@@ -259,9 +264,13 @@ class Session:
         # whatever is left of the work folder goes.
         shutil.rmtree(self.work, ignore_errors=True)
 
+    def close_window(self, window, xclose):
+        """Closes a window with its close button, as a window manager would."""
+        subprocess.run([xclose, str(window.wid)], env=self.env, check=True, timeout=10)
+
     def end_program(self, main, xclose):
         """Closes the main window as a window manager would; the program must end."""
-        subprocess.run([xclose, str(main.wid)], env=self.env, check=True, timeout=10)
+        self.close_window(main, xclose)
         try:
             code = self.app.wait(20)
         except subprocess.TimeoutExpired:
@@ -289,34 +298,46 @@ class Session:
                                 int(g["HEIGHT"])))
         return found
 
-    def is_popup(self, window):
-        """Whether a window is a popup (override-redirect), such as the name completion
-        list of the file dialog. Qt titles those with the application name, like the
-        message boxes, so the title alone does not tell them apart."""
-        r = subprocess.run(["xwininfo", "-id", str(window.wid)], env=self.env,
-                           capture_output=True, text=True, timeout=20)
-        return "Override Redirect State: yes" in r.stdout
-
-    def find_windows(self, title, popups=False):
+    def find_windows(self, title):
         match = title.fullmatch if isinstance(title, re.Pattern) else (lambda t: t == title)
-        return [w for w in self.windows() if match(w.title)
-                and (popups or w.title != APP_TITLE or not self.is_popup(w))]
+        return [w for w in self.windows() if match(w.title)]
 
-    def dismiss_popups(self, settle=0.4, timeout=10):
-        """Closes popups left open (the completion list may show up late, after its dialog
-        has closed; while it is open it takes the next click for itself)."""
-        deadline = time.monotonic() + timeout
-        quiet_since = time.monotonic()
-        while time.monotonic() - quiet_since < settle:
-            popups = [w for w in self.windows() if w.title == APP_TITLE and self.is_popup(w)]
-            if popups:
-                check(time.monotonic() < deadline, f"popup {popups} does not close")
-                log(f"closing a stray popup {popups[0]}")
-                self.key("Escape")
-                time.sleep(0.1)
-                quiet_since = time.monotonic()
-            else:
-                time.sleep(0.05)
+    def shown_windows(self):
+        """The top-level windows that the X server shows (mapped), each with whether it is
+        override-redirect: a popup such as a menu or the name completion list of a file
+        dialog, which Qt titles with the application name like a message box."""
+        r = subprocess.run(["xwininfo", "-root", "-children"], env=self.env,
+                           capture_output=True, text=True, timeout=20)
+        shown = []
+        for wid in re.findall(r"^\s+(0x[0-9a-f]+) ", r.stdout, re.MULTILINE):
+            r = subprocess.run(["xwininfo", "-id", wid], env=self.env, capture_output=True,
+                               text=True, timeout=20)
+            if r.returncode != 0 or "Map State: IsViewable" not in r.stdout:
+                continue  # unmapped, or gone meanwhile
+            title = re.search(r'^xwininfo: Window id: 0x[0-9a-f]+ "(.*)"$', r.stdout, re.MULTILINE)
+            g = {k: int(v) for k, v in re.findall(
+                r"^\s+(Absolute upper-left X|Absolute upper-left Y|Width|Height):\s+(-?\d+)",
+                r.stdout, re.MULTILINE)}
+            shown.append(Window(int(wid, 16), title.group(1) if title else "",
+                                g["Absolute upper-left X"], g["Absolute upper-left Y"],
+                                g["Width"], g["Height"],
+                                popup="Override Redirect State: yes" in r.stdout))
+        return shown
+
+    def check_own_windows(self, closed, boxes=True, settle=0.5):
+        """After a dialog or a box has closed: for a short settle, the X server shows no window
+        of the program but its own windows and, when boxes is set, a message box that came
+        next. Anything else, above all a popup that outlived its dialog, stays on screen
+        and takes the user's next click for itself."""
+        allowed = OWN_TITLES + ((APP_TITLE,) if boxes else ())
+        deadline = time.monotonic() + settle
+        while True:
+            extra = [w for w in self.shown_windows()
+                     if w.popup or w.wid == closed.wid or w.title not in allowed]
+            check(not extra, f"after {closed.title!r} closed the program still shows {extra}")
+            if time.monotonic() > deadline:
+                return
+            time.sleep(0.1)
 
     def wait_window(self, title, timeout=20, count=1):
         deadline = time.monotonic() + timeout
@@ -331,9 +352,15 @@ class Session:
                               f"visible: {[w.title for w in self.windows()]}")
             time.sleep(0.05)
 
+    def is_shown(self, window):
+        """Whether the X server still shows the window (mapped); a destroyed one is not."""
+        r = subprocess.run(["xwininfo", "-id", str(window.wid)], env=self.env,
+                           capture_output=True, text=True, timeout=20)
+        return r.returncode == 0 and "Map State: IsViewable" in r.stdout
+
     def wait_gone(self, window, timeout=20):
         deadline = time.monotonic() + timeout
-        while any(w.wid == window.wid for w in self.windows()):
+        while self.is_shown(window):
             if time.monotonic() > deadline:
                 raise Failure(f"window {window.title!r} did not close within {timeout} s")
             time.sleep(0.05)
@@ -398,17 +425,9 @@ class Session:
         # The file name field has the focus; whatever the dialog proposes is replaced.
         self.key("ctrl+a")
         self.type_text(path)
-        # Return may only close the name completion list (or take its entry) when the list
-        # is open; the dialog is then still there with the path, and Return is given again.
-        for attempt in range(4):
-            self.key("Return")
-            try:
-                self.wait_gone(dialog, timeout=3 if attempt < 3 else 20)
-                break
-            except Failure:
-                log("the file dialog is still open; Return again")
-                self.wait_focus(dialog)
-        self.dismiss_popups()
+        self.key("Return")
+        self.wait_gone(dialog)
+        self.check_own_windows(dialog)
         return dialog
 
     def wait_box(self, timeout=20):
@@ -431,6 +450,7 @@ class Session:
             check_equal(info["icon"], expect_error, f"stop icon of the box {what}")
         self.key("Return")
         self.wait_gone(info["window"])
+        self.check_own_windows(info["window"])
         return info
 
     def no_box(self, settle=0.5):
@@ -438,6 +458,20 @@ class Session:
         self.sync_idle(settle)
         boxes = self.find_windows(APP_TITLE)
         check(not boxes, f"unexpected message box: {[self.read_box(b) for b in boxes] if self.atspi else boxes}")
+
+    def system_message(self, code):
+        """The system's description of an error number as the program gives it: in the
+        language of the program's locale, Czech where cs_CZ.UTF-8 is generated, the C
+        library's own English where it is not."""
+        saved = locale.setlocale(locale.LC_ALL)
+        try:
+            try:
+                locale.setlocale(locale.LC_ALL, self.program_env()["LC_ALL"])
+            except locale.Error:
+                locale.setlocale(locale.LC_ALL, "C")  # as the program falls back
+            return os.strerror(code)
+        finally:
+            locale.setlocale(locale.LC_ALL, saved)
 
     def sync_idle(self, seconds=0.3):
         # A short grace time for the program to finish handling the last click; every real

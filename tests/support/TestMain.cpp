@@ -1,6 +1,8 @@
 // main() of every test executable: a QApplication on the offscreen platform with a screen
 // of 1920 x 1200 (support/screen.json, the size the end-to-end tests use) under Czech
-// regional settings (a comma as the decimal separator), then GoogleTest.
+// regional settings (a comma as the decimal separator), then GoogleTest. QApplication sets
+// the C library's locale from LC_ALL, as in the program, so the system's error texts come
+// in Czech where cs_CZ.UTF-8 is generated.
 #include <QApplication>
 #include <gtest/gtest.h>
 

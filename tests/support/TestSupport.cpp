@@ -9,12 +9,17 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace testing_support {
+
+QString systemText(int errnoValue) {
+    return QString::fromLocal8Bit(std::strerror(errnoValue));
+}
 
 std::optional<QString> ScriptedDialogs::openFile(QWidget*, const QString& name) {
     dialogNames << name;

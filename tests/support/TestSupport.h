@@ -62,6 +62,11 @@ template <typename F> QString errorOf(F&& f) {
 // child ended otherwise. f may change the child's user and so on: the parent is unaffected.
 QString inChildProcess(const std::function<QString()>& f, int seconds = 10);
 
+// The system's description of an error number (ENOENT, ...) as the program shows it: in the
+// language of the tests' locale, cs_CZ.UTF-8 (Czech where that locale is generated, the C
+// library's English where it is not).
+QString systemText(int errnoValue);
+
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
 
