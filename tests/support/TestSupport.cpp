@@ -45,11 +45,9 @@ bool ScriptedDialogs::ask(QWidget*, const QString& text) {
 
 std::optional<QString> ScriptedDialogs::askText(QWidget*, const QString& label, const QString&) {
     questions << label;
-    if (texts.empty())
+    if (texts.isEmpty())
         return std::nullopt;
-    auto t = texts.front();
-    texts.pop_front();
-    return t;
+    return texts.takeFirst();
 }
 
 void ScriptedDialogs::print(const QString& docName, QSize size, const ui::PagePainter& paint) {

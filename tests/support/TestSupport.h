@@ -41,7 +41,7 @@ public:
     QStringList printedDocs;
     std::deque<bool> answers;
     QStringList questions; // the questions and text boxes shown, in order
-    std::deque<std::optional<QString>> texts;
+    QStringList texts;
     QString printToPdf; // when set, print() renders into this PDF file
     QString printError; // when set, print() fails with this message
 };
