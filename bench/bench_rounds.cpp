@@ -34,6 +34,9 @@ public:
         return files.isEmpty() ? std::nullopt : std::optional<QString>(files.takeFirst());
     }
     std::optional<QString> saveFile(QWidget* w, const QString& n) override { return openFile(w, n); }
+    std::optional<QString> saveFile(QWidget* w, const QString& n, const ui::SaveChoice&) override {
+        return openFile(w, n);
+    }
     void print(const QString&, QSize, const ui::PagePainter&) override {}
     void openInViewer(const QString&) override {}
     bool ask(QWidget*, const QString&) override { return true; }

@@ -127,6 +127,18 @@ TEST(FileDialogs, EachWindowsDialogOpensWhereItsLastFileWas) {
     s = answer(save1, QString());
     EXPECT_EQ(s.folder, out);
     EXPECT_EQ(s.name, "vystup.txt");
+
+    // A save dialog with a choice proposes its name in the remembered folder, filters by
+    // it, and completes a name typed without an extension.
+    const ui::SaveChoice pdf{"zpráva 03.12.2026.pdf", "Dokumenty PDF (*.pdf)", "pdf"};
+    auto saveReport = [&] { return qt.saveFile(&form2, QStringLiteral("SaveDialog2"), pdf); };
+    s = answer(saveReport, out + "/kolo");
+    EXPECT_EQ(s.folder, working);
+    EXPECT_EQ(s.name, pdf.proposedName);
+    EXPECT_EQ(s.result, out + "/kolo.pdf");
+    s = answer(saveReport, QString());
+    EXPECT_EQ(s.folder, out);
+    EXPECT_EQ(s.name, pdf.proposedName);
 }
 
 // A path typed into the name field brings up the completion list under it. When the dialog

@@ -183,6 +183,7 @@ TEST_F(ReportTest, SummaryWindowButton) {
     dialogs.files.push_back(path("window.pdf"));
     form2.Button3->click();
     EXPECT_EQ(dialogs.dialogNames.last(), "SaveDialog2");
+    EXPECT_EQ(dialogs.choices, QStringList{"zpráva 03.12.2026.pdf|Dokumenty PDF (*.pdf)|pdf"});
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("; ").toStdString();
     const QString text = normalized(pdfText(path("window.pdf")));
     EXPECT_TRUE(text.contains("Výsledky testu pro stroj: SCC-01"));

@@ -172,6 +172,7 @@ TEST_F(Rounds, SheetSavedAsTheFileItWasLoadedFrom) {
     const QString saved = dir.filePath("saved.dat");
     dialogs.files.push_back(saved);
     f.Button16->click();
+    EXPECT_EQ(dialogs.choices, QStringList{"SCC-01.dat|Soubory přístrojů (*.dat)|dat"});
     EXPECT_EQ(readAll(saved), readAll(dir.filePath(examples::instrumentFileName(1))));
 
     // A sheet the file cannot hold: the error box, and nothing written.

@@ -5,6 +5,7 @@
 
 #include "archive/Archive.h"
 #include "data/FileIo.h"
+#include "data/FileNames.h"
 #include "overall/OverallRecord.h"
 #include "rounds/ArchiveWindow.h"
 #include "rounds/RoundInfoWindow.h"
@@ -150,7 +151,11 @@ void Form1::Button16Click() {
         return;
     // Checked before the dialog: a sheet the file cannot hold is said at once.
     const QByteArray bytes = encodeInstrumentRecord(recordOfSheet(sheetTexts(current())));
-    const auto name = ui::dialogs().saveFile(this, QStringLiteral("SaveDialog3"));
+    const QString id = fileNameOf(current().idStroje->text());
+    const auto name = ui::dialogs().saveFile(
+        this, QStringLiteral("SaveDialog3"),
+        {(id.isEmpty() ? QStringLiteral("přístroj") : id) + QStringLiteral(".dat"),
+         QStringLiteral("Soubory přístrojů (*.dat)"), QStringLiteral("dat")});
     if (!name)
         return;
     writeWholeFile(*name, bytes, WriteErrors::Named);

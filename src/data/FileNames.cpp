@@ -100,6 +100,14 @@ QByteArray nativeFileName(const QString& name) {
     return out;
 }
 
+QString fileNameOf(const QString& text) {
+    QString name = text.trimmed();
+    for (QChar& c : name)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = u'_';
+    return name;
+}
+
 QString realFileName(const QString& shown) {
     if (!shown.contains(QChar::ReplacementCharacter) || exists(nativeFileName(shown)))
         return shown;

@@ -12,6 +12,11 @@ namespace vel {
 QString fileNameFromNative(const QByteArray& bytes);
 QByteArray nativeFileName(const QString& name);
 
+// A text as a file's name: every character that a file name cannot hold here or on a
+// Windows share ("/", "\\", ":", "*", "?", the quotation mark, "<", ">", "|" and control
+// characters) becomes "_"; blanks at either end go.
+QString fileNameOf(const QString& text);
+
 // A name picked in a file dialog, which shows names through Qt's lossy conversion: where
 // the name does not exist as given and a folder on its way holds exactly one entry that
 // Qt shows under that name, the entry's real name takes its place.

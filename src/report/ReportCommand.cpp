@@ -1,6 +1,8 @@
 #include "report/ReportCommand.h"
 
 #include "data/FileIo.h"
+#include "data/FileNames.h"
+#include "overall/OverallRecord.h"
 #include "report/ReportPdf.h"
 #include "ui/ChartView.h"
 #include "ui/Dialogs.h"
@@ -14,7 +16,14 @@ void saveRoundReport(QWidget* owner, const OverallRecord* record,
         ui::dialogs().message(owner, QString::fromUtf8(kNoReportYet));
         return;
     }
-    const auto name = ui::dialogs().saveFile(owner, QStringLiteral("SaveDialog2"));
+    // The report's test date in the name it proposes: "zpráva 03.12.2026.pdf".
+    const QString date = record->roundTestDate();
+    const QString proposed =
+        fileNameOf(date.trimmed().isEmpty() ? QStringLiteral("zpráva") : QStringLiteral("zpráva ") + date) +
+        QStringLiteral(".pdf");
+    const auto name = ui::dialogs().saveFile(
+        owner, QStringLiteral("SaveDialog2"),
+        {proposed, QStringLiteral("Dokumenty PDF (*.pdf)"), QStringLiteral("pdf")});
     if (!name)
         return;
 

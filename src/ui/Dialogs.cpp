@@ -45,7 +45,7 @@ QByteArray lastFileProperty(const QString& dialogName) {
 }
 
 std::optional<QString> runFileDialog(QWidget* owner, const QString& dialogName,
-                                     QFileDialog::AcceptMode mode) {
+                                     QFileDialog::AcceptMode mode, const SaveChoice& choice = {}) {
     QWidget* window = owner ? owner->window() : nullptr;
     // A new dialog for every call, gone when the call returns. Its name completion list
     // shows up on its own once the folder of a typed path has been read, also after the
@@ -77,6 +77,13 @@ std::optional<QString> runFileDialog(QWidget* owner, const QString& dialogName,
         dialog.setDirectory(QDir::currentPath());
         dialog.selectFile(lastInfo.fileName());
     }
+    // A proposed name takes the place of the last one, in the same folder.
+    if (!choice.filter.isEmpty())
+        dialog.setNameFilter(choice.filter);
+    if (!choice.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(choice.defaultSuffix);
+    if (!choice.proposedName.isEmpty())
+        dialog.selectFile(dialog.directory().absoluteFilePath(choice.proposedName));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     const QString name = dialog.selectedFiles().constFirst();
@@ -111,6 +118,11 @@ std::optional<QString> QtDialogs::openFile(QWidget* owner, const QString& dialog
 
 std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString& dialogName) {
     return runFileDialog(owner, dialogName, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString& dialogName,
+                                           const SaveChoice& choice) {
+    return runFileDialog(owner, dialogName, QFileDialog::AcceptSave, choice);
 }
 
 void QtDialogs::print(const QString& docName, QSize size, const PagePainter& paint) {

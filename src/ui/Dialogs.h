@@ -20,6 +20,14 @@ inline const char* const kAppTitle = "Velimor & Orbalyx 1.0";
 // Draws a picture of the given logical size with the painter.
 using PagePainter = std::function<void(QPainter&)>;
 
+// What a save dialog of the program's own commands (not the specified ones, which have
+// neither) offers besides the remembered folder.
+struct SaveChoice {
+    QString proposedName;  // the file name offered in the remembered folder
+    QString filter;        // e.g. "Dokumenty PDF (*.pdf)"
+    QString defaultSuffix; // added to a name typed without an extension, e.g. "pdf"
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -33,6 +41,9 @@ public:
     // given in this run, with that file's name. nullopt when the user cancels.
     virtual std::optional<QString> openFile(QWidget* owner, const QString& dialogName) = 0;
     virtual std::optional<QString> saveFile(QWidget* owner, const QString& dialogName) = 0;
+    // A save dialog that proposes a name, filters and completes an extension.
+    virtual std::optional<QString> saveFile(QWidget* owner, const QString& dialogName,
+                                            const SaveChoice& choice) = 0;
     // Prints one page on the default printer as one job titled docName, scaling the
     // picture of the given size to the page with its proportions kept. Failures throw
     // vel::AppError ("There is no default printer currently selected" without one).
@@ -57,6 +68,8 @@ public:
     void error(QWidget* owner, const QString& text) override;
     std::optional<QString> openFile(QWidget* owner, const QString& dialogName) override;
     std::optional<QString> saveFile(QWidget* owner, const QString& dialogName) override;
+    std::optional<QString> saveFile(QWidget* owner, const QString& dialogName,
+                                    const SaveChoice& choice) override;
     void print(const QString& docName, QSize size, const PagePainter& paint) override;
     void openInViewer(const QString& path) override;
     bool ask(QWidget* owner, const QString& text) override;

@@ -26,6 +26,11 @@ public:
     void error(QWidget*, const QString& text) override { errors << text; }
     std::optional<QString> openFile(QWidget*, const QString& name) override;
     std::optional<QString> saveFile(QWidget*, const QString& name) override;
+    std::optional<QString> saveFile(QWidget* w, const QString& name,
+                                    const ui::SaveChoice& choice) override {
+        choices << choice.proposedName + u'|' + choice.filter + u'|' + choice.defaultSuffix;
+        return saveFile(w, name);
+    }
     void print(const QString& docName, QSize size, const ui::PagePainter& paint) override;
     void openInViewer(const QString& path) override { opened << path; }
     // Questions are answered from `answers` ("Ne" when it is empty), text boxes from `texts`
@@ -39,6 +44,7 @@ public:
     QStringList errors;
     QStringList opened;
     QStringList printedDocs;
+    QStringList choices; // of the save dialogs with a choice: "name|filter|suffix"
     std::deque<bool> answers;
     QStringList questions; // the questions and text boxes shown, in order
     QStringList texts;
