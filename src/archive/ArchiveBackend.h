@@ -26,8 +26,12 @@ public:
 
     // Connects for reading, without creating or changing anything, and checks that the
     // archive is one (it may be new and empty) and is not damaged. Returns its schema version
-    // (0 for an empty one), nothing when there is no archive yet (no connection then).
-    virtual std::optional<int> inspect() = 0;
+    // (0 for an empty one), nothing when there is no archive yet (no connection then). An
+    // archive of a version above `known` is not checked further: the caller refuses it.
+    virtual std::optional<int> inspect(int known) = 0;
+    // Why connectForWriting() would fail, in words that follow "nelze zapisovat: "; empty
+    // when it can write.
+    virtual QString whyNotWritable() const = 0;
     // Connects for writing, creating the archive when missing; raises when it is not an
     // archive or cannot be written.
     virtual void connectForWriting() = 0;

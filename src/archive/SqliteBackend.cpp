@@ -86,7 +86,8 @@ public:
         : ArchiveBackend(location.displayName(), sqliteDialect()), m_path(location.path),
           m_makeFolder(location.makeFolder) {}
 
-    std::optional<int> inspect() override;
+    std::optional<int> inspect(int known) override;
+    QString whyNotWritable() const override;
     void connectForWriting() override;
     int schemaVersion() override {
         return m_sql.value(QStringLiteral("PRAGMA user_version")).toInt();
@@ -98,7 +99,13 @@ public:
 
 private:
     enum class FileState { Missing, Empty, Database };
-    FileState fileState() const;
+    // What the first page of a database says, read without SQLite.
+    struct Header {
+        quint32 applicationId = 0;
+        int version = 0;
+        bool noTables = true;
+    };
+    FileState fileState(Header* header = nullptr) const;
     QString folder() const { return QFileInfo(m_path).absolutePath(); }
     void connect(bool forWriting);
     int checkIdentity();
@@ -112,7 +119,15 @@ private:
     bool m_makeFolder;
 };
 
-SqliteBackend::FileState SqliteBackend::fileState() const {
+// A database's header is at least 100 bytes; the first page's b-tree header follows it.
+constexpr qsizetype kHeaderSize = 108;
+
+quint32 bigEndian32(const char* p) {
+    auto b = [p](int i) { return quint32(quint8(p[i])); };
+    return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
+}
+
+SqliteBackend::FileState SqliteBackend::fileState(Header* header) const {
     const QByteArray native = QFile::encodeName(m_path);
     struct stat st {};
     if (::stat(native.constData(), &st) != 0) {
@@ -129,14 +144,20 @@ SqliteBackend::FileState SqliteBackend::fileState() const {
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + systemText(errno));
-    char head[16];
+    char head[kHeaderSize];
     const ssize_t n = ::read(fd, head, sizeof head);
     const int err = errno;
     ::close(fd);
     if (n < 0)
         throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + systemText(err));
-    if (n < 16 || std::memcmp(head, "SQLite format 3", 16) != 0)
+    if (n < kHeaderSize || std::memcmp(head, "SQLite format 3", 16) != 0)
         throw AppError(message("Soubor „%1“ není archiv kol: není to databáze SQLite"));
+    if (header) {
+        header->version = int(bigEndian32(head + 60));
+        header->applicationId = bigEndian32(head + 68);
+        // The list of tables starts on the first page: a leaf without cells lists none.
+        header->noTables = head[100] == 0x0D && head[103] == 0 && head[104] == 0;
+    }
     return FileState::Database;
 }
 
@@ -169,13 +190,23 @@ int SqliteBackend::checkIdentity() {
     throw AppError(message("Soubor „%1“ není archiv kol: je to databáze jiného programu"));
 }
 
-std::optional<int> SqliteBackend::inspect() {
+std::optional<int> SqliteBackend::inspect(int known) {
     m_sql.close();
-    if (fileState() != FileState::Database)
+    Header header;
+    if (fileState(&header) != FileState::Database)
         return std::nullopt;
+    // What the header settles is settled without opening the file: another program's
+    // database, or an archive of a newer version. (With write-ahead logging the header in the
+    // file may lag behind the log, but never with our identity or a newer version.)
+    if (header.applicationId != kApplicationId && (header.applicationId != 0 || !header.noTables))
+        throw AppError(message("Soubor „%1“ není archiv kol: je to databáze jiného programu"));
+    if (header.applicationId == kApplicationId && header.version > known)
+        return header.version;
     SqlSession::FailureText failure(m_sql, message("Archiv kol „%1“ nelze otevřít"));
     connect(false);
     const int version = checkIdentity();
+    if (version > known)
+        return version;
     QString verdict;
     {
         QSqlQuery check = m_sql.prepare(QStringLiteral("PRAGMA quick_check"));
@@ -190,26 +221,32 @@ std::optional<int> SqliteBackend::inspect() {
     return version;
 }
 
-void SqliteBackend::connectForWriting() {
-    const FileState state = fileState();
+QString SqliteBackend::whyNotWritable() const {
     const QString dir = folder();
     const QString nativeDir = QDir::toNativeSeparators(dir);
-    if (state == FileState::Missing) {
-        if (!QFileInfo(dir).isDir()) {
-            if (!m_makeFolder)
-                throw AppError(message("Archiv kol „%1“ nelze vytvořit: složka „%2“ neexistuje", nativeDir));
-            if (!QDir().mkpath(dir))
-                throw AppError(message("Archiv kol „%1“ nelze vytvořit: složku „%2“ nelze vytvořit", nativeDir));
-        }
-        if (!writable(dir))
-            throw AppError(message("Archiv kol „%1“ nelze vytvořit: do složky „%2“ nelze zapisovat", nativeDir));
+    if (fileState() == FileState::Missing) {
+        if (!QFileInfo(dir).isDir())
+            return m_makeFolder ? QString()
+                                : QStringLiteral("složka „%1“ neexistuje").arg(nativeDir);
     } else if (!writable(m_path)) {
-        throw AppError(message("Do archivu kol „%1“ nelze zapisovat: soubor je jen pro čtení"));
-    } else if (!writable(dir)) {
-        // The log and the shared-memory file of a writer go beside the archive.
-        throw AppError(message("Do archivu kol „%1“ nelze zapisovat: do složky „%2“ nelze "
-                               "zapisovat", nativeDir));
+        return QStringLiteral("soubor je jen pro čtení");
     }
+    // A writer's log and shared memory go beside the archive.
+    if (!writable(dir))
+        return QStringLiteral("do složky „%1“ nelze zapisovat").arg(nativeDir);
+    return {};
+}
+
+void SqliteBackend::connectForWriting() {
+    const bool missing = fileState() == FileState::Missing;
+    const QString reason = whyNotWritable();
+    if (!reason.isEmpty())
+        throw AppError((missing ? message("Archiv kol „%1“ nelze vytvořit: ")
+                                : message("Do archivu kol „%1“ nelze zapisovat: ")) +
+                       reason);
+    if (missing && !QDir().mkpath(folder()))
+        throw AppError(message("Archiv kol „%1“ nelze vytvořit: složku „%2“ nelze vytvořit",
+                               QDir::toNativeSeparators(folder())));
     SqlSession::FailureText failure(m_sql, message("Archiv kol „%1“ nelze otevřít"));
     connect(true);
     checkIdentity();
