@@ -13,8 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <grp.h>
@@ -25,33 +23,10 @@ using namespace vel;
 using testing_support::errorOf;
 using testing_support::inChildProcess;
 using testing_support::readAll;
+using testing_support::sqliteRows;
 using testing_support::writeAll;
 
 namespace {
-
-// Runs statements on a SQLite file through a connection of the test's own, as another
-// program would; returns the first column of the last statement's rows, joined by commas.
-QString sqlite(const QString& path, const QStringList& statements) {
-    const QString name = QStringLiteral("test-%1").arg(QRandomGenerator::global()->generate());
-    QString rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            return QStringLiteral("<cannot open>");
-        for (const QString& s : statements) {
-            QSqlQuery q(db);
-            if (!q.exec(s))
-                return QStringLiteral("<failed: %1>").arg(q.lastError().text());
-            QStringList values;
-            while (q.next())
-                values << q.value(0).toString();
-            rows = values.join(u',');
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return rows;
-}
 
 // The bytes and the modification time of a file, and the names in its folder.
 struct FileState {
@@ -141,7 +116,7 @@ TEST(ArchiveFiles, WhatIsNotAnArchiveIsRefusedAndLeftAlone) {
          "Archiv kol „%1“ nelze otevřít: soubor není databáze (file is not a database)"},
         {"another program's",
          [](const QString& p) {
-             sqlite(p, {"CREATE TABLE contacts (name TEXT)", "INSERT INTO contacts VALUES ('a')"});
+             sqliteRows(p, {"CREATE TABLE contacts (name TEXT)", "INSERT INTO contacts VALUES ('a')"});
          },
          "Soubor „%1“ není archiv kol: je to databáze jiného programu"},
         {"folder", [](const QString& p) { QDir().mkpath(p); },
@@ -189,7 +164,7 @@ TEST(ArchiveFiles, NewerArchiveIsRefusedAndLeftAlone) {
     const QString path = dir.filePath("archiv.sqlite");
     storeTwo(path);
     const int current = archiveSchema().back().version;
-    ASSERT_EQ(sqlite(path, {QStringLiteral("PRAGMA user_version = %1").arg(current + 1),
+    ASSERT_EQ(sqliteRows(path, {QStringLiteral("PRAGMA user_version = %1").arg(current + 1),
                             "PRAGMA user_version"}),
               QString::number(current + 1));
     expectRefused(path, QStringLiteral("Archiv kol „%1“ má verzi %2, kterou tento program nezná "
@@ -227,13 +202,13 @@ TEST(ArchiveFiles, OlderArchiveIsCopiedThenMigratedStepByStep) {
 
     // Opening, even for reading, brings it to the version of the last step, steps in order.
     EXPECT_EQ(Archive(where, {first, logging(2), logging(3)}).open(OpenFor::Reading), 3);
-    EXPECT_EQ(sqlite(path, {"SELECT step FROM log ORDER BY rowid"}), "1,2,3");
-    EXPECT_EQ(sqlite(path, {"PRAGMA user_version"}), "3");
+    EXPECT_EQ(sqliteRows(path, {"SELECT step FROM log ORDER BY rowid"}), "1,2,3");
+    EXPECT_EQ(sqliteRows(path, {"PRAGMA user_version"}), "3");
     ASSERT_EQ(backups().size(), 1);
     EXPECT_TRUE(backups()[0].startsWith("archiv.sqlite.v1-"));
     const QString copy1 = dir.filePath(backups()[0]);
-    EXPECT_EQ(sqlite(copy1, {"SELECT step FROM log"}), "1");
-    EXPECT_EQ(sqlite(copy1, {"PRAGMA user_version"}), "1");
+    EXPECT_EQ(sqliteRows(copy1, {"SELECT step FROM log"}), "1");
+    EXPECT_EQ(sqliteRows(copy1, {"PRAGMA user_version"}), "1");
     EXPECT_NE(readAll(path), version1);
 
     // A step that fails takes back every step of the migration.
@@ -246,8 +221,8 @@ TEST(ArchiveFiles, OlderArchiveIsCopiedThenMigratedStepByStep) {
     EXPECT_EQ(message, QStringLiteral("Archiv kol „%1“ nelze převést z verze 3 na verzi 5: krok 4 "
                                       "selhal; archiv zůstal, jak byl, a jeho kopie je v „%2“")
                            .arg(path, dir.filePath(copy3)));
-    EXPECT_EQ(sqlite(path, {"SELECT step FROM log ORDER BY rowid"}), "1,2,3");
-    EXPECT_EQ(sqlite(path, {"PRAGMA user_version"}), "3");
+    EXPECT_EQ(sqliteRows(path, {"SELECT step FROM log ORDER BY rowid"}), "1,2,3");
+    EXPECT_EQ(sqliteRows(path, {"PRAGMA user_version"}), "3");
 }
 
 namespace {

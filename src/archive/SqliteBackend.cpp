@@ -9,9 +9,11 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUrl>
 
 #include <cerrno>
@@ -103,12 +105,12 @@ private:
     struct Header {
         quint32 applicationId = 0;
         int version = 0;
-        bool noTables = true;
     };
     FileState fileState(Header* header = nullptr) const;
     QString folder() const { return QFileInfo(m_path).absolutePath(); }
     void connect(bool forWriting);
     int checkIdentity();
+    void useWriteAheadLog();
     // The text with the archive for %1 and `more` for %2, substituted in one pass.
     QString message(const char* text, const QString& more = {}) const {
         return more.isNull() ? QString::fromUtf8(text).arg(archiveName())
@@ -119,8 +121,7 @@ private:
     bool m_makeFolder;
 };
 
-// A database's header is at least 100 bytes; the first page's b-tree header follows it.
-constexpr qsizetype kHeaderSize = 108;
+constexpr qsizetype kHeaderSize = 100;
 
 quint32 bigEndian32(const char* p) {
     auto b = [p](int i) { return quint32(quint8(p[i])); };
@@ -155,8 +156,6 @@ SqliteBackend::FileState SqliteBackend::fileState(Header* header) const {
     if (header) {
         header->version = int(bigEndian32(head + 60));
         header->applicationId = bigEndian32(head + 68);
-        // The list of tables starts on the first page: a leaf without cells lists none.
-        header->noTables = head[100] == 0x0D && head[103] == 0 && head[104] == 0;
     }
     return FileState::Database;
 }
@@ -179,12 +178,25 @@ void SqliteBackend::connect(bool forWriting) {
 // Returns the schema version of an archive of ours, 0 for an empty database; raises for any
 // other database.
 int SqliteBackend::checkIdentity() {
-    const int id = m_sql.value(QStringLiteral("PRAGMA application_id")).toInt();
-    const int version = schemaVersion();
+    qint64 id = 0;
+    int version = 0;
+    bool empty = false;
+    {
+        // One statement, so that all three come from one state of a database that another
+        // process may be creating.
+        QSqlQuery q = m_sql.prepare(QStringLiteral(
+            "SELECT (SELECT application_id FROM pragma_application_id), (SELECT user_version "
+            "FROM pragma_user_version), (SELECT count(*) FROM sqlite_master)"));
+        m_sql.exec(q);
+        if (m_sql.next(q)) {
+            id = q.value(0).toLongLong();
+            version = q.value(1).toInt();
+            empty = q.value(2).toInt() == 0;
+        }
+    }
     if (id == kApplicationId)
         return version;
-    if (id == 0 && version == 0 &&
-        m_sql.value(QStringLiteral("SELECT count(*) FROM sqlite_master")).toInt() == 0)
+    if (id == 0 && version == 0 && empty)
         return 0;
     m_sql.close();
     throw AppError(message("Soubor „%1“ není archiv kol: je to databáze jiného programu"));
@@ -195,10 +207,11 @@ std::optional<int> SqliteBackend::inspect(int known) {
     Header header;
     if (fileState(&header) != FileState::Database)
         return std::nullopt;
-    // What the header settles is settled without opening the file: another program's
-    // database, or an archive of a newer version. (With write-ahead logging the header in the
-    // file may lag behind the log, but never with our identity or a newer version.)
-    if (header.applicationId != kApplicationId && (header.applicationId != 0 || !header.noTables))
+    // What the header settles is settled without opening the file: a database that another
+    // program marked as its own, or an archive of a newer version. With write-ahead logging
+    // the file's header may lag behind the log, but ours never leaves an identity or a
+    // version once given, so a lagging header can only say less.
+    if (header.applicationId != kApplicationId && header.applicationId != 0)
         throw AppError(message("Soubor „%1“ není archiv kol: je to databáze jiného programu"));
     if (header.applicationId == kApplicationId && header.version > known)
         return header.version;
@@ -251,7 +264,26 @@ void SqliteBackend::connectForWriting() {
     connect(true);
     checkIdentity();
     m_sql.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    m_sql.value(QStringLiteral("PRAGMA journal_mode = WAL"));
+    useWriteAheadLog();
+}
+
+// The journal mode is kept in the file, so this switches a new archive only. The switch
+// takes the database for itself for a moment and SQLite does not wait on the busy timeout
+// for it: two programs creating the archive at once meet here, and one waits.
+void SqliteBackend::useWriteAheadLog() {
+    if (m_sql.value(QStringLiteral("PRAGMA journal_mode")).toString() == QLatin1String("wal"))
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QSqlQuery q = m_sql.prepare(QStringLiteral("PRAGMA journal_mode = WAL"));
+        if (q.exec())
+            return; // a file system without shared memory keeps its rollback journal
+        const bool busy = (q.lastError().nativeErrorCode().toInt() & 0xff) == 5;
+        if (!busy || waited.elapsed() > kBusyTimeoutMs)
+            m_sql.fail(q.lastError());
+        QThread::msleep(20);
+    }
 }
 
 QString SqliteBackend::backup(int version) {

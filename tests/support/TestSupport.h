@@ -55,6 +55,11 @@ template <typename F> QString errorOf(F&& f) {
 // child ended otherwise. f may change the child's user and so on: the parent is unaffected.
 QString inChildProcess(const std::function<QString()>& f, int seconds = 10);
 
+// Runs statements on a SQLite file through a connection of the test's own, as another
+// program would; returns the first column of the last statement's rows, joined by commas,
+// or "<failed: …>".
+QString sqliteRows(const QString& path, const QStringList& statements);
+
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
 
