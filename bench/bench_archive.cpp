@@ -36,8 +36,8 @@ vel::InstrumentRecord instrument(int i) {
     for (int& v : e)
         v += (i / 6) % 7 - 3;
     e[0] += (i / 42) % 3;
-    vel::InstrumentRecord rec = examples::makeInstrument(
-        QStringLiteral("BENCH-%1").arg(i + 1), e, {1, 2, 2, 1}, {3, 2, 2, 3}, {1, 1, 0, 2});
+    vel::InstrumentRecord rec = examples::makeInstrument(QStringLiteral("BENCH-%1").arg(i + 1), e,
+                                                         {1, 2, 2, 1}, {3, 2, 2, 3}, {1, 1, 0, 2});
     rec.time = QStringLiteral("10:%1").arg(i % 60, 2, 10, QChar(u'0'));
     rec.temperature = QStringLiteral("40");
     rec.received = QStringLiteral("2.2.2026");

@@ -46,8 +46,8 @@ struct FileState {
         const QDir folder(QFileInfo(path).absolutePath());
         for (const QString& name :
              folder.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot))
-            if (!(name.endsWith("-shm") || (name.endsWith("-wal") &&
-                                            QFileInfo(folder.filePath(name)).size() == 0)))
+            if (!(name.endsWith("-shm") ||
+                  (name.endsWith("-wal") && QFileInfo(folder.filePath(name)).size() == 0)))
                 s.folder << name;
         return s;
     }
@@ -72,10 +72,9 @@ void expectRefused(const QString& path, const QString& message) {
         Archive archive(ArchiveLocation::parse(path));
         EXPECT_EQ(errorOf([&] { archive.list(); }), message);
         EXPECT_EQ(errorOf([&] { archive.load("kolo 1"); }), message);
-        EXPECT_EQ(errorOf([&] {
-                      archive.store(examples::generatedRound(3, 1, 2), IfStored::Replace);
-                  }),
-                  message);
+        EXPECT_EQ(
+            errorOf([&] { archive.store(examples::generatedRound(3, 1, 2), IfStored::Replace); }),
+            message);
         EXPECT_EQ(errorOf([&] { archive.remove("kolo 1"); }), message);
         const FileState during = FileState::of(path);
         EXPECT_EQ(during.bytes, before.bytes);
@@ -116,7 +115,8 @@ TEST(ArchiveFiles, WhatIsNotAnArchiveIsRefusedAndLeftAlone) {
          "Archiv kol „%1“ nelze otevřít: soubor není databáze (file is not a database)"},
         {"another program's",
          [](const QString& p) {
-             sqliteRows(p, {"CREATE TABLE contacts (name TEXT)", "INSERT INTO contacts VALUES ('a')"});
+             sqliteRows(p,
+                        {"CREATE TABLE contacts (name TEXT)", "INSERT INTO contacts VALUES ('a')"});
          },
          "Soubor „%1“ není archiv kol: je to databáze jiného programu"},
         {"folder", [](const QString& p) { QDir().mkpath(p); },
@@ -135,7 +135,8 @@ TEST(ArchiveFiles, WhatIsNotAnArchiveIsRefusedAndLeftAlone) {
     writeAll(empty, {});
     EXPECT_TRUE(Archive(ArchiveLocation::parse(empty)).list().empty());
     EXPECT_EQ(readAll(empty), QByteArray());
-    Archive(ArchiveLocation::parse(empty)).store(examples::generatedRound(1, 1, 1), IfStored::Refuse);
+    Archive(ArchiveLocation::parse(empty))
+        .store(examples::generatedRound(1, 1, 1), IfStored::Refuse);
     EXPECT_TRUE(Archive(ArchiveLocation::parse(empty)).contains("kolo 1"));
 }
 
@@ -165,7 +166,7 @@ TEST(ArchiveFiles, NewerArchiveIsRefusedAndLeftAlone) {
     storeTwo(path);
     const int current = archiveSchema().back().version;
     ASSERT_EQ(sqliteRows(path, {QStringLiteral("PRAGMA user_version = %1").arg(current + 1),
-                            "PRAGMA user_version"}),
+                                "PRAGMA user_version"}),
               QString::number(current + 1));
     expectRefused(path, QStringLiteral("Archiv kol „%1“ má verzi %2, kterou tento program nezná "
                                        "(zná verze do %3); otevřete jej novější verzí programu")
@@ -229,9 +230,9 @@ namespace {
 
 // Makes this process the unprivileged user 65534 when it is root, who may write anything.
 bool becomeUnprivileged() {
-    return ::geteuid() != 0 || (::setgroups(0, nullptr) == 0 &&
-                                ::setresgid(65534, 65534, 65534) == 0 &&
-                                ::setresuid(65534, 65534, 65534) == 0);
+    return ::geteuid() != 0 ||
+           (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+            ::setresuid(65534, 65534, 65534) == 0);
 }
 
 } // namespace
@@ -266,9 +267,8 @@ TEST(ArchiveFiles, ReadOnlyArchiveListsAndLoadsButRefusesStoring) {
             out << QString::number(archive.list().size());
             out << QString::number(archive.load("kolo 1") == stored[0]) +
                        QString::number(archive.load("kolo 2") == stored[1]);
-            out << errorOf([&] {
-                archive.store(examples::generatedRound(3, 1, 1), IfStored::Refuse);
-            });
+            out << errorOf(
+                [&] { archive.store(examples::generatedRound(3, 1, 1), IfStored::Refuse); });
             out << errorOf([&] { archive.remove("kolo 1"); });
             return out.join(u'|');
         });

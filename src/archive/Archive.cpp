@@ -59,8 +59,7 @@ int Archive::open(OpenFor mode) {
 }
 
 QString Archive::notFound(const QString& name) const {
-    return QStringLiteral("Kolo „%1“ v archivu kol „%2“ není")
-        .arg(name, m_backend->archiveName());
+    return QStringLiteral("Kolo „%1“ v archivu kol „%2“ není").arg(name, m_backend->archiveName());
 }
 
 std::vector<RoundListing> Archive::list() {
@@ -114,9 +113,9 @@ Round Archive::load(const QString& name) {
         readRound(q, 1, round);
     }
     {
-        QSqlQuery q = sql.prepare(
-            QStringLiteral("SELECT %1 FROM sheets WHERE round_id = ? ORDER BY position")
-                .arg(columnList(sheetColumns())));
+        QSqlQuery q =
+            sql.prepare(QStringLiteral("SELECT %1 FROM sheets WHERE round_id = ? ORDER BY position")
+                            .arg(columnList(sheetColumns())));
         q.bindValue(0, id);
         sql.exec(q);
         while (sql.next(q))

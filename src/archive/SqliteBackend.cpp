@@ -199,7 +199,8 @@ SqliteBackend::FileState SqliteBackend::fileState(Header* header) const {
 }
 
 void SqliteBackend::connect(bool forWriting) {
-    QString options = QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
+    QString options =
+        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
     QString mode = QStringLiteral("mode=rwc");
     if (!forWriting) {
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
@@ -327,7 +328,8 @@ void SqliteBackend::useWriteAheadLog() {
 }
 
 QString SqliteBackend::backup(int version) {
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString base = QStringLiteral("%1.v%2-%3").arg(m_path).arg(version).arg(stamp);
     QString copy = base + QStringLiteral(".bak");
     for (int i = 2; QFileInfo::exists(copy); ++i)

@@ -3,13 +3,13 @@
 #include "data/Errors.h"
 
 #include <QFile>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QPageSize>
-#include <QPainter>
-#include <QPdfWriter>
 
 #include <chrono>
 #include <csignal>
