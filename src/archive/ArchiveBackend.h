@@ -1,7 +1,8 @@
 #pragma once
 // What depends on the kind of database behind an archive: how it is found, checked, opened,
-// copied and versioned, and the dialect of its statements. Everything else the archive does
-// is the same SQL for every kind (Archive.cpp, ArchiveStore.cpp, ArchiveSchema.cpp).
+// copied and versioned, and the dialect of its statements (SqlDialect). Everything else the
+// archive does is the same SQL for every kind (Archive.cpp, ArchiveStore.cpp,
+// ArchiveTables.cpp, ArchiveSchema.cpp).
 
 #include "archive/ArchiveLocation.h"
 #include "archive/ArchiveSchema.h"
@@ -15,6 +16,8 @@
 
 namespace vel {
 
+// A back-end keeps texts exactly, a NUL included (PostgreSQL's text type cannot hold one,
+// so a back-end for it has to encode it or refuse the round), and reals as 64-bit doubles.
 class ArchiveBackend {
 public:
     ArchiveBackend(const QString& archiveName, const SqlDialect& dialect)

@@ -2,7 +2,8 @@
 // What the archive of rounds keeps of one round: the sheets as their fields held them, the
 // organiser's texts, the reference values and, once the overall test has run, its results.
 // Plain values: nothing here refers to a window or a field, and a round loaded from the
-// archive is exactly the round that was stored.
+// archive is exactly the round that was stored: every text character for character (line
+// breaks, any Unicode, a NUL, which a field can get from an instrument file, included).
 
 #include "data/SheetGeometry.h"
 

@@ -206,8 +206,8 @@ void SqliteBackend::connect(bool forWriting) {
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
         mode = QStringLiteral("mode=ro");
         // Reading a write-ahead-logged database needs its shared-memory file. Where the folder
-        // refuses new files and there is none, no process has the archive open for writing
-        // (a writer would have made it), so the file is read as it stands.
+        // refuses new files and there is none, no process has the archive open (one would
+        // have made it), and the file is read as it stands, without locking.
         if (!writable(folder()) && !QFileInfo::exists(m_path + QStringLiteral("-shm")))
             mode += QStringLiteral("&immutable=1");
     }
