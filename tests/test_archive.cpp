@@ -117,8 +117,7 @@ TEST(Archive, StoredRoundsComeBackExactly) {
         EXPECT_TRUE(texts.count(odd)) << odd.toStdString();
     const std::vector<std::uint64_t> bits = realBits(big);
     for (double v : examples::oddReals())
-        EXPECT_NE(std::find(bits.begin(), bits.end(), std::bit_cast<std::uint64_t>(v)),
-                  bits.end())
+        EXPECT_NE(std::find(bits.begin(), bits.end(), std::bit_cast<std::uint64_t>(v)), bits.end())
             << v;
 }
 
@@ -141,10 +140,10 @@ TEST(Archive, ListContainsReplaceAndRemove) {
     EXPECT_EQ(names(), (QStringList{"2026/10", "2026/2"}));
     const std::vector<RoundListing> listed = archive.list();
     ASSERT_EQ(listed.size(), 2u);
-    EXPECT_EQ(listed[1], (RoundListing{a.name, a.testDate, 3, true, a.info.status,
-                                       storedA.storedAt}));
-    EXPECT_EQ(listed[0], (RoundListing{b.name, b.testDate, 2, false, b.info.status,
-                                       storedB.storedAt}));
+    EXPECT_EQ(listed[1],
+              (RoundListing{a.name, a.testDate, 3, true, a.info.status, storedA.storedAt}));
+    EXPECT_EQ(listed[0],
+              (RoundListing{b.name, b.testDate, 2, false, b.info.status, storedB.storedAt}));
 
     EXPECT_TRUE(archive.contains(QStringLiteral("2026/2")));
     EXPECT_FALSE(archive.contains(QStringLiteral("2026/")));
@@ -193,25 +192,22 @@ TEST(ParticipantCodes, ThreeDigitsUniqueWithinTheRound) {
     Archive archive(fileIn(dir));
     // 900 sheets use up every code; one more is refused and nothing is stored.
     for (int sheets : {1, 2, 899, 900}) {
-        const std::vector<int> codes =
-            codesOf(archive.store(roundOf(QString::number(sheets),
-                                          std::vector<Sheet>(std::size_t(sheets), Sheet{})),
-                                  IfStored::Refuse));
+        const std::vector<int> codes = codesOf(archive.store(
+            roundOf(QString::number(sheets), std::vector<Sheet>(std::size_t(sheets), Sheet{})),
+            IfStored::Refuse));
         const std::set<int> distinct(codes.begin(), codes.end());
         EXPECT_EQ(distinct.size(), std::size_t(sheets));
         EXPECT_GE(*distinct.begin(), 100);
         EXPECT_LE(*distinct.rbegin(), 999);
     }
-    EXPECT_EQ(errorOf([&] {
-                  archive.store(roundOf("901", std::vector<Sheet>(901)), IfStored::Refuse);
-              }),
-              "Kolo „901“ má 901 přístrojů, ale trojmístných kódů účastníků je jen 900");
+    EXPECT_EQ(
+        errorOf([&] { archive.store(roundOf("901", std::vector<Sheet>(901)), IfStored::Refuse); }),
+        "Kolo „901“ má 901 přístrojů, ale trojmístných kódů účastníků je jen 900");
     EXPECT_FALSE(archive.contains("901"));
     // Codes a round brings along must be three digits and its own.
-    EXPECT_EQ(errorOf([&] {
-                  archive.store(roundOf("x", {sheetWithId("A", 99)}), IfStored::Refuse);
-              }),
-              "Kód účastníka 99 listu „A“ kola „x“ není trojmístné číslo");
+    EXPECT_EQ(
+        errorOf([&] { archive.store(roundOf("x", {sheetWithId("A", 99)}), IfStored::Refuse); }),
+        "Kód účastníka 99 listu „A“ kola „x“ není trojmístné číslo");
     EXPECT_EQ(errorOf([&] {
                   archive.store(roundOf("x", {sheetWithId("A", 500), sheetWithId("B", 500)}),
                                 IfStored::Refuse);
@@ -257,8 +253,8 @@ TEST(ParticipantCodes, KeptOnReplace) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         archive.store(edited, IfStored::Replace); // the round as it was stored before
-        const std::vector<int> codes = codesOf(archive.store(roundOf("kolo", c.sheets),
-                                                             IfStored::Replace));
+        const std::vector<int> codes =
+            codesOf(archive.store(roundOf("kolo", c.sheets), IfStored::Replace));
         ASSERT_EQ(codes.size(), c.expected.size());
         for (std::size_t i = 0; i < codes.size(); ++i) {
             if (c.expected[i] >= 0) {
@@ -325,7 +321,6 @@ TEST(ArchiveLocation, DefaultAndNamedLocations) {
               }),
               "Archiv kol „postgresql://velimor@server/archiv“ nelze otevřít: archivy na "
               "serveru PostgreSQL tato verze programu zatím neumí");
-    EXPECT_EQ(ArchiveLocation::parse("postgres:///archiv?host=/run").kind,
-              ArchiveKind::PostgreSql);
+    EXPECT_EQ(ArchiveLocation::parse("postgres:///archiv?host=/run").kind, ArchiveKind::PostgreSql);
     EXPECT_EQ(errorOf([] { ArchiveLocation::parse(" "); }), "Umístění archivu kol není zadáno");
 }

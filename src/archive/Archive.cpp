@@ -29,13 +29,21 @@ int Archive::open(OpenFor mode) {
         return m_version;
     const int current = m_schema.empty() ? 0 : m_schema.back().version;
     if (!m_open) {
-        const std::optional<int> found = m_backend->inspect();
+        const std::optional<int> found = m_backend->inspect(current);
         if (found && *found > current)
             throw AppError(newerArchiveMessage(m_backend->archiveName(), *found, current));
         if (mode == OpenFor::Reading) {
             if (!found || *found == 0)
                 return 0; // nothing to read, and nothing made; looked at again next time
-            if (*found == current) {
+            // An archive that can be written is read through a connection for writing too:
+            // SQLite removes the log files beside it only when such a connection closes.
+            const QString reason = m_backend->whyNotWritable();
+            if (!reason.isEmpty()) {
+                if (*found < current)
+                    throw AppError(QStringLiteral("Archiv kol „%1“ má verzi %2, kterou je třeba "
+                                                  "převést na verzi %3, ale nelze: %4")
+                                       .arg(m_backend->archiveName(), QString::number(*found),
+                                            QString::number(current), reason));
                 m_open = true;
                 m_openFor = OpenFor::Reading;
                 return m_version = current;
@@ -51,8 +59,7 @@ int Archive::open(OpenFor mode) {
 }
 
 QString Archive::notFound(const QString& name) const {
-    return QStringLiteral("Kolo „%1“ v archivu kol „%2“ není")
-        .arg(name, m_backend->archiveName());
+    return QStringLiteral("Kolo „%1“ v archivu kol „%2“ není").arg(name, m_backend->archiveName());
 }
 
 std::vector<RoundListing> Archive::list() {
@@ -106,9 +113,9 @@ Round Archive::load(const QString& name) {
         readRound(q, 1, round);
     }
     {
-        QSqlQuery q = sql.prepare(
-            QStringLiteral("SELECT %1 FROM sheets WHERE round_id = ? ORDER BY position")
-                .arg(columnList(sheetColumns())));
+        QSqlQuery q =
+            sql.prepare(QStringLiteral("SELECT %1 FROM sheets WHERE round_id = ? ORDER BY position")
+                            .arg(columnList(sheetColumns())));
         q.bindValue(0, id);
         sql.exec(q);
         while (sql.next(q))

@@ -1,7 +1,8 @@
 #pragma once
 // What depends on the kind of database behind an archive: how it is found, checked, opened,
-// copied and versioned, and the dialect of its statements. Everything else the archive does
-// is the same SQL for every kind (Archive.cpp, ArchiveStore.cpp, ArchiveSchema.cpp).
+// copied and versioned, and the dialect of its statements (SqlDialect). Everything else the
+// archive does is the same SQL for every kind (Archive.cpp, ArchiveStore.cpp,
+// ArchiveTables.cpp, ArchiveSchema.cpp).
 
 #include "archive/ArchiveLocation.h"
 #include "archive/ArchiveSchema.h"
@@ -15,6 +16,8 @@
 
 namespace vel {
 
+// A back-end keeps texts exactly, a NUL included (PostgreSQL's text type cannot hold one,
+// so a back-end for it has to encode it or refuse the round), and reals as 64-bit doubles.
 class ArchiveBackend {
 public:
     ArchiveBackend(const QString& archiveName, const SqlDialect& dialect)
@@ -26,8 +29,12 @@ public:
 
     // Connects for reading, without creating or changing anything, and checks that the
     // archive is one (it may be new and empty) and is not damaged. Returns its schema version
-    // (0 for an empty one), nothing when there is no archive yet (no connection then).
-    virtual std::optional<int> inspect() = 0;
+    // (0 for an empty one), nothing when there is no archive yet (no connection then). An
+    // archive of a version above `known` is not checked further: the caller refuses it.
+    virtual std::optional<int> inspect(int known) = 0;
+    // Why connectForWriting() would fail, in words that follow "nelze zapisovat: "; empty
+    // when it can write.
+    virtual QString whyNotWritable() const = 0;
     // Connects for writing, creating the archive when missing; raises when it is not an
     // archive or cannot be written.
     virtual void connectForWriting() = 0;

@@ -31,8 +31,8 @@ ArchiveLocation defaultArchiveLocation() {
     QString data = qEnvironmentVariable("XDG_DATA_HOME");
     if (!QDir::isAbsolutePath(data))
         data = QDir::homePath() + QStringLiteral("/.local/share");
-    return {ArchiveKind::SqliteFile, QDir::cleanPath(data + QStringLiteral("/velimor/archiv.sqlite")),
-            true};
+    return {ArchiveKind::SqliteFile,
+            QDir::cleanPath(data + QStringLiteral("/velimor/archiv.sqlite")), true};
 }
 
 } // namespace vel

@@ -2,7 +2,8 @@
 // What the archive of rounds keeps of one round: the sheets as their fields held them, the
 // organiser's texts, the reference values and, once the overall test has run, its results.
 // Plain values: nothing here refers to a window or a field, and a round loaded from the
-// archive is exactly the round that was stored.
+// archive is exactly the round that was stored: every text character for character (line
+// breaks, any Unicode, a NUL, which a field can get from an instrument file, included).
 
 #include "data/SheetGeometry.h"
 
@@ -38,9 +39,9 @@ inline constexpr int kFirstParticipantCode = 100;
 inline constexpr int kLastParticipantCode = 999;
 
 struct Sheet {
-    QString caption;                         // the tab's caption
+    QString caption;                          // the tab's caption
     std::array<QString, kSheetFields> fields; // the texts exactly as the fields hold them
-    int participantCode = 0;                 // 100..999; 0 until the archive gives one
+    int participantCode = 0;                  // 100..999; 0 until the archive gives one
 
     QString& field(int i) { return fields[i]; }
     const QString& field(int i) const { return fields[i]; }
@@ -87,11 +88,11 @@ struct InstrumentResult {
 // integer). The overall test never yields one: its sums of integers and its differences of
 // equal values are +0. Nor does it yield a NaN or an infinity, which the archive refuses.
 struct RoundResults {
-    double M = 0, Med = 0;             // centre: mean of the errors, median of the deviations
-    double R = 0;                      // radius of the circle
-    double a = 0, b = 0;               // semi-axes of the ellipse
+    double M = 0, Med = 0;                 // centre: mean of the errors, median of the deviations
+    double R = 0;                          // radius of the circle
+    double a = 0, b = 0;                   // semi-axes of the ellipse
     double CE = 0, CQ = 0, LE = 0, LQ = 0; // calibration limits
-    QStringList summary;               // the summary pane's lines
+    QStringList summary;                   // the summary pane's lines
     std::vector<InstrumentResult> instruments; // one per sheet, in tab order
 
     bool operator==(const RoundResults&) const = default;

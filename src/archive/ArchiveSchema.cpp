@@ -27,8 +27,8 @@ QString notNull(const QStringList& names, const char* type) {
 // Version 1. Its columns are written out here, not taken from the lists the statements use,
 // so that the step builds the same tables however later versions change those lists.
 void createVersion1(SqlSession& sql) {
-    QStringList references, fields{"instrument_id", "measured_at", "temperature", "received",
-                                   "test_date"};
+    QStringList references,
+        fields{"instrument_id", "measured_at", "temperature", "received", "test_date"};
     for (int k = 1; k <= 10; ++k)
         references << QStringLiteral("reference%1").arg(k);
     for (int c = 1; c <= 4; ++c)
@@ -88,9 +88,9 @@ void migrateSchema(ArchiveBackend& backend, const std::vector<SchemaStep>& steps
     if (from > target)
         throw AppError(newerArchiveMessage(backend.archiveName(), from, target));
     const QString copy = from > 0 ? backend.backup(from) : QString();
-    const QString failure = QStringLiteral("Archiv kol „%1“ nelze převést z verze %2 na verzi %3")
-                                .arg(backend.archiveName(), QString::number(from),
-                                     QString::number(target));
+    const QString failure =
+        QStringLiteral("Archiv kol „%1“ nelze převést z verze %2 na verzi %3")
+            .arg(backend.archiveName(), QString::number(from), QString::number(target));
     SqlSession::FailureText failureText(backend.sql(), failure);
     backend.beginMigration();
     try {

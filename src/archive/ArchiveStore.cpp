@@ -59,9 +59,9 @@ std::vector<std::pair<QString, int>> removeReplaced(SqlSession& sql, const QVari
 }
 
 void insertSheets(SqlSession& sql, const QVariant& id, const std::vector<Sheet>& sheets) {
-    QSqlQuery q = sql.prepare(
-        QStringLiteral("INSERT INTO sheets (round_id, position, %1) VALUES (?, ?, %2)")
-            .arg(columnList(sheetColumns()), placeholders(sheetColumns())));
+    QSqlQuery q =
+        sql.prepare(QStringLiteral("INSERT INTO sheets (round_id, position, %1) VALUES (?, ?, %2)")
+                        .arg(columnList(sheetColumns()), placeholders(sheetColumns())));
     q.bindValue(0, id);
     for (std::size_t i = 0; i < sheets.size(); ++i) {
         q.bindValue(1, qint64(i));
@@ -72,10 +72,10 @@ void insertSheets(SqlSession& sql, const QVariant& id, const std::vector<Sheet>&
 
 void insertResults(SqlSession& sql, const QVariant& id, const RoundResults& results) {
     {
-        QSqlQuery q = sql.prepare(QStringLiteral("INSERT INTO round_results (round_id, %1) "
-                                                 "VALUES (?, %2)")
-                                      .arg(columnList(roundResultColumns()),
-                                           placeholders(roundResultColumns())));
+        QSqlQuery q = sql.prepare(
+            QStringLiteral("INSERT INTO round_results (round_id, %1) "
+                           "VALUES (?, %2)")
+                .arg(columnList(roundResultColumns()), placeholders(roundResultColumns())));
         q.bindValue(0, id);
         bindRoundResults(q, 1, results);
         sql.exec(q);
@@ -130,9 +130,9 @@ Round Archive::store(const Round& given, IfStored ifStored) {
     round.storedAt = readStoredAt(QDateTime::currentMSecsSinceEpoch());
     QVariant id;
     {
-        QSqlQuery q = sql.prepare(
-            QStringLiteral("INSERT INTO rounds (%1) VALUES (%2) RETURNING id")
-                .arg(columnList(roundColumns()), placeholders(roundColumns())));
+        QSqlQuery q =
+            sql.prepare(QStringLiteral("INSERT INTO rounds (%1) VALUES (%2) RETURNING id")
+                            .arg(columnList(roundColumns()), placeholders(roundColumns())));
         bindRound(q, 0, round);
         sql.exec(q);
         if (!sql.next(q))

@@ -28,9 +28,9 @@ QDateTime readStoredAt(const QVariant& value) {
 
 const QStringList& roundColumns() {
     static const QStringList columns = [] {
-        QStringList c{"name",     "test_date",   "status",  "stored_at",
-                      "program_version", "provider", "coordinator", "samples",
-                      "reference_origin", "advice", "issue_date"};
+        QStringList c{"name",      "test_date",   "status",  "stored_at",        "program_version",
+                      "provider",  "coordinator", "samples", "reference_origin", "advice",
+                      "issue_date"};
         for (int k = 1; k <= 10; ++k)
             c << QStringLiteral("reference%1").arg(k);
         return c;
@@ -43,15 +43,14 @@ void bindRound(QSqlQuery& q, int first, const Round& round) {
     int i = first;
     for (const QString* text : {&round.name, &round.testDate})
         q.bindValue(i++, textValue(*text));
-    q.bindValue(i++, QString::fromLatin1(info.status == RoundStatus::Final ? "final"
-                                                                           : "preliminary"));
+    q.bindValue(i++,
+                QString::fromLatin1(info.status == RoundStatus::Final ? "final" : "preliminary"));
     q.bindValue(i++, round.storedAt.toMSecsSinceEpoch());
     for (const QString* text : {&round.programVersion, &info.provider, &info.coordinator,
                                 &info.samples, &info.referenceOrigin, &info.advice})
         q.bindValue(i++, textValue(*text));
-    q.bindValue(i++, info.issueDate.isValid()
-                         ? QVariant(info.issueDate.toString(Qt::ISODate))
-                         : QVariant(QMetaType::fromType<QString>()));
+    q.bindValue(i++, info.issueDate.isValid() ? QVariant(info.issueDate.toString(Qt::ISODate))
+                                              : QVariant(QMetaType::fromType<QString>()));
     for (const QString& reference : round.references)
         q.bindValue(i++, textValue(reference));
 }
@@ -63,8 +62,8 @@ void readRound(const QSqlQuery& q, int first, Round& round) {
         *text = q.value(i++).toString();
     info.status = readStatus(q.value(i++));
     round.storedAt = readStoredAt(q.value(i++));
-    for (QString* text : {&round.programVersion, &info.provider, &info.coordinator,
-                          &info.samples, &info.referenceOrigin, &info.advice})
+    for (QString* text : {&round.programVersion, &info.provider, &info.coordinator, &info.samples,
+                          &info.referenceOrigin, &info.advice})
         *text = q.value(i++).toString();
     const QVariant issued = q.value(i++);
     info.issueDate = issued.isNull() ? QDate() : issued.toDate();
@@ -74,7 +73,7 @@ void readRound(const QSqlQuery& q, int first, Round& round) {
 
 const QStringList& sheetColumns() {
     static const QStringList columns = [] {
-        QStringList c{"participant_code", "caption", "instrument_id", "measured_at",
+        QStringList c{"participant_code", "caption",  "instrument_id", "measured_at",
                       "temperature",      "received", "test_date"};
         for (int i = 0; i < kCounts; ++i)
             c << QStringLiteral("row%1_intake%2").arg(i % kRows + 1).arg(i / kRows + 1);
@@ -109,9 +108,9 @@ template <typename Results> auto reals(Results& r) {
 } // namespace
 
 const QStringList& roundResultColumns() {
-    static const QStringList columns{"centre_m", "centre_med", "radius",   "semi_axis_a",
-                                     "semi_axis_b", "limit_ce", "limit_cq", "limit_le",
-                                     "limit_lq"};
+    static const QStringList columns{"centre_m",    "centre_med",  "radius",
+                                     "semi_axis_a", "semi_axis_b", "limit_ce",
+                                     "limit_cq",    "limit_le",    "limit_lq"};
     return columns;
 }
 
@@ -128,10 +127,11 @@ void readRoundResults(const QSqlQuery& q, int first, RoundResults& results) {
 }
 
 const QStringList& instrumentResultColumns() {
-    static const QStringList columns{
-        "mean_error",    "error_sd",      "residual_sd",          "one_minus_r2",
-        "test_verdict",  "calibration_verdict", "blank_warning", "repeatability_warning",
-        "carry_over_warning"};
+    static const QStringList columns{"mean_error",        "error_sd",
+                                     "residual_sd",       "one_minus_r2",
+                                     "test_verdict",      "calibration_verdict",
+                                     "blank_warning",     "repeatability_warning",
+                                     "carry_over_warning"};
     return columns;
 }
 

@@ -11,10 +11,10 @@ void assignParticipantCodes(std::vector<Sheet>& sheets,
                             const QString& roundName, QRandomGenerator& random) {
     constexpr int kCodes = kLastParticipantCode - kFirstParticipantCode + 1;
     if (sheets.size() > std::size_t(kCodes))
-        throw AppError(QStringLiteral("Kolo „%1“ má %2 přístrojů, ale trojmístných kódů "
-                                      "účastníků je jen %3")
-                           .arg(roundName, QString::number(sheets.size()),
-                                QString::number(kCodes)));
+        throw AppError(
+            QStringLiteral("Kolo „%1“ má %2 přístrojů, ale trojmístných kódů "
+                           "účastníků je jen %3")
+                .arg(roundName, QString::number(sheets.size()), QString::number(kCodes)));
     std::array<bool, kCodes> taken{};
     auto take = [&](int code) { taken[code - kFirstParticipantCode] = true; };
     auto isTaken = [&](int code) { return taken[code - kFirstParticipantCode]; };

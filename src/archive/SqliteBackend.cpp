@@ -9,9 +9,13 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSqlQuery>
+#include <QThread>
 #include <QUrl>
 
 #include <cerrno>
@@ -76,6 +80,42 @@ QString systemText(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
 }
 
+// The quick check reads the whole file, about 3 ms a megabyte. It is not repeated on an
+// archive whose file has not changed since it passed in this run of the program (with
+// write-ahead logging the file changes when the log is folded in, at the latest when the
+// last connection closes); damage met between checks SQLite reports as it reads.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    bool operator==(const FileIdentity& o) const {
+        return device == o.device && inode == o.inode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
+    }
+};
+
+FileIdentity identityOf(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
+}
+
+QMutex checkedLock;
+QHash<QString, FileIdentity> checked;
+
+bool passedCheck(const QString& path) {
+    const QMutexLocker lock(&checkedLock);
+    const auto it = checked.constFind(path);
+    return it != checked.constEnd() && *it == identityOf(path);
+}
+
+void recordCheck(const QString& path, const FileIdentity& identity) {
+    const QMutexLocker lock(&checkedLock);
+    checked.insert(path, identity);
+}
+
 bool writable(const QString& path) {
     return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
 }
@@ -86,7 +126,8 @@ public:
         : ArchiveBackend(location.displayName(), sqliteDialect()), m_path(location.path),
           m_makeFolder(location.makeFolder) {}
 
-    std::optional<int> inspect() override;
+    std::optional<int> inspect(int known) override;
+    QString whyNotWritable() const override;
     void connectForWriting() override;
     int schemaVersion() override {
         return m_sql.value(QStringLiteral("PRAGMA user_version")).toInt();
@@ -98,10 +139,16 @@ public:
 
 private:
     enum class FileState { Missing, Empty, Database };
-    FileState fileState() const;
+    // What the first page of a database says, read without SQLite.
+    struct Header {
+        quint32 applicationId = 0;
+        int version = 0;
+    };
+    FileState fileState(Header* header = nullptr) const;
     QString folder() const { return QFileInfo(m_path).absolutePath(); }
     void connect(bool forWriting);
     int checkIdentity();
+    void useWriteAheadLog();
     // The text with the archive for %1 and `more` for %2, substituted in one pass.
     QString message(const char* text, const QString& more = {}) const {
         return more.isNull() ? QString::fromUtf8(text).arg(archiveName())
@@ -112,7 +159,14 @@ private:
     bool m_makeFolder;
 };
 
-SqliteBackend::FileState SqliteBackend::fileState() const {
+constexpr qsizetype kHeaderSize = 100;
+
+quint32 bigEndian32(const char* p) {
+    auto b = [p](int i) { return quint32(quint8(p[i])); };
+    return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
+}
+
+SqliteBackend::FileState SqliteBackend::fileState(Header* header) const {
     const QByteArray native = QFile::encodeName(m_path);
     struct stat st {};
     if (::stat(native.constData(), &st) != 0) {
@@ -129,26 +183,31 @@ SqliteBackend::FileState SqliteBackend::fileState() const {
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + systemText(errno));
-    char head[16];
+    char head[kHeaderSize];
     const ssize_t n = ::read(fd, head, sizeof head);
     const int err = errno;
     ::close(fd);
     if (n < 0)
         throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + systemText(err));
-    if (n < 16 || std::memcmp(head, "SQLite format 3", 16) != 0)
+    if (n < kHeaderSize || std::memcmp(head, "SQLite format 3", 16) != 0)
         throw AppError(message("Soubor „%1“ není archiv kol: není to databáze SQLite"));
+    if (header) {
+        header->version = int(bigEndian32(head + 60));
+        header->applicationId = bigEndian32(head + 68);
+    }
     return FileState::Database;
 }
 
 void SqliteBackend::connect(bool forWriting) {
-    QString options = QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
+    QString options =
+        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
     QString mode = QStringLiteral("mode=rwc");
     if (!forWriting) {
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
         mode = QStringLiteral("mode=ro");
         // Reading a write-ahead-logged database needs its shared-memory file. Where the folder
-        // refuses new files and there is none, no process has the archive open for writing
-        // (a writer would have made it), so the file is read as it stands.
+        // refuses new files and there is none, no process has the archive open (one would
+        // have made it), and the file is read as it stands, without locking.
         if (!writable(folder()) && !QFileInfo::exists(m_path + QStringLiteral("-shm")))
             mode += QStringLiteral("&immutable=1");
     }
@@ -158,24 +217,49 @@ void SqliteBackend::connect(bool forWriting) {
 // Returns the schema version of an archive of ours, 0 for an empty database; raises for any
 // other database.
 int SqliteBackend::checkIdentity() {
-    const int id = m_sql.value(QStringLiteral("PRAGMA application_id")).toInt();
-    const int version = schemaVersion();
+    qint64 id = 0;
+    int version = 0;
+    bool empty = false;
+    {
+        // One statement, so that all three come from one state of a database that another
+        // process may be creating.
+        QSqlQuery q = m_sql.prepare(QStringLiteral(
+            "SELECT (SELECT application_id FROM pragma_application_id), (SELECT user_version "
+            "FROM pragma_user_version), (SELECT count(*) FROM sqlite_master)"));
+        m_sql.exec(q);
+        if (m_sql.next(q)) {
+            id = q.value(0).toLongLong();
+            version = q.value(1).toInt();
+            empty = q.value(2).toInt() == 0;
+        }
+    }
     if (id == kApplicationId)
         return version;
-    if (id == 0 && version == 0 &&
-        m_sql.value(QStringLiteral("SELECT count(*) FROM sqlite_master")).toInt() == 0)
+    if (id == 0 && version == 0 && empty)
         return 0;
     m_sql.close();
     throw AppError(message("Soubor „%1“ není archiv kol: je to databáze jiného programu"));
 }
 
-std::optional<int> SqliteBackend::inspect() {
+std::optional<int> SqliteBackend::inspect(int known) {
     m_sql.close();
-    if (fileState() != FileState::Database)
+    Header header;
+    if (fileState(&header) != FileState::Database)
         return std::nullopt;
+    // What the header settles is settled without opening the file: a database that another
+    // program marked as its own, or an archive of a newer version. With write-ahead logging
+    // the file's header may lag behind the log, but ours never leaves an identity or a
+    // version once given, so a lagging header can only say less.
+    if (header.applicationId != kApplicationId && header.applicationId != 0)
+        throw AppError(message("Soubor „%1“ není archiv kol: je to databáze jiného programu"));
+    if (header.applicationId == kApplicationId && header.version > known)
+        return header.version;
     SqlSession::FailureText failure(m_sql, message("Archiv kol „%1“ nelze otevřít"));
     connect(false);
     const int version = checkIdentity();
+    if (version > known || passedCheck(m_path))
+        return version;
+    const FileIdentity identity = identityOf(m_path);
     QString verdict;
     {
         QSqlQuery check = m_sql.prepare(QStringLiteral("PRAGMA quick_check"));
@@ -187,38 +271,65 @@ std::optional<int> SqliteBackend::inspect() {
         m_sql.close();
         throw AppError(message("Archiv kol „%1“ je poškozený: ") + verdict);
     }
+    recordCheck(m_path, identity);
     return version;
 }
 
-void SqliteBackend::connectForWriting() {
-    const FileState state = fileState();
+QString SqliteBackend::whyNotWritable() const {
     const QString dir = folder();
     const QString nativeDir = QDir::toNativeSeparators(dir);
-    if (state == FileState::Missing) {
-        if (!QFileInfo(dir).isDir()) {
-            if (!m_makeFolder)
-                throw AppError(message("Archiv kol „%1“ nelze vytvořit: složka „%2“ neexistuje", nativeDir));
-            if (!QDir().mkpath(dir))
-                throw AppError(message("Archiv kol „%1“ nelze vytvořit: složku „%2“ nelze vytvořit", nativeDir));
-        }
-        if (!writable(dir))
-            throw AppError(message("Archiv kol „%1“ nelze vytvořit: do složky „%2“ nelze zapisovat", nativeDir));
+    if (fileState() == FileState::Missing) {
+        if (!QFileInfo(dir).isDir())
+            return m_makeFolder ? QString()
+                                : QStringLiteral("složka „%1“ neexistuje").arg(nativeDir);
     } else if (!writable(m_path)) {
-        throw AppError(message("Do archivu kol „%1“ nelze zapisovat: soubor je jen pro čtení"));
-    } else if (!writable(dir)) {
-        // The log and the shared-memory file of a writer go beside the archive.
-        throw AppError(message("Do archivu kol „%1“ nelze zapisovat: do složky „%2“ nelze "
-                               "zapisovat", nativeDir));
+        return QStringLiteral("soubor je jen pro čtení");
     }
+    // A writer's log and shared memory go beside the archive.
+    if (!writable(dir))
+        return QStringLiteral("do složky „%1“ nelze zapisovat").arg(nativeDir);
+    return {};
+}
+
+void SqliteBackend::connectForWriting() {
+    const bool missing = fileState() == FileState::Missing;
+    const QString reason = whyNotWritable();
+    if (!reason.isEmpty())
+        throw AppError((missing ? message("Archiv kol „%1“ nelze vytvořit: ")
+                                : message("Do archivu kol „%1“ nelze zapisovat: ")) +
+                       reason);
+    if (missing && !QDir().mkpath(folder()))
+        throw AppError(message("Archiv kol „%1“ nelze vytvořit: složku „%2“ nelze vytvořit",
+                               QDir::toNativeSeparators(folder())));
     SqlSession::FailureText failure(m_sql, message("Archiv kol „%1“ nelze otevřít"));
     connect(true);
     checkIdentity();
     m_sql.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
-    m_sql.value(QStringLiteral("PRAGMA journal_mode = WAL"));
+    useWriteAheadLog();
+}
+
+// The journal mode is kept in the file, so this switches a new archive only. The switch
+// takes the database for itself for a moment and SQLite does not wait on the busy timeout
+// for it: two programs creating the archive at once meet here, and one waits.
+void SqliteBackend::useWriteAheadLog() {
+    if (m_sql.value(QStringLiteral("PRAGMA journal_mode")).toString() == QLatin1String("wal"))
+        return;
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        QSqlQuery q = m_sql.prepare(QStringLiteral("PRAGMA journal_mode = WAL"));
+        if (q.exec())
+            return; // a file system without shared memory keeps its rollback journal
+        const bool busy = (q.lastError().nativeErrorCode().toInt() & 0xff) == 5;
+        if (!busy || waited.elapsed() > kBusyTimeoutMs)
+            m_sql.fail(q.lastError());
+        QThread::msleep(20);
+    }
 }
 
 QString SqliteBackend::backup(int version) {
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QString stamp =
+        QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     const QString base = QStringLiteral("%1.v%2-%3").arg(m_path).arg(version).arg(stamp);
     QString copy = base + QStringLiteral(".bak");
     for (int i = 2; QFileInfo::exists(copy); ++i)

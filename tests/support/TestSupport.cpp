@@ -6,6 +6,10 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <chrono>
 #include <csignal>
@@ -112,6 +116,32 @@ QString inChildProcess(const std::function<QString()>& f, int seconds) {
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return QStringLiteral("<child failed>");
     return QString::fromUtf8(out);
+}
+
+QString sqliteRows(const QString& path, const QStringList& statements) {
+    const QString name = QStringLiteral("test-%1").arg(QRandomGenerator::global()->generate());
+    QString rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        if (!db.open())
+            rows = QStringLiteral("<failed: %1>").arg(db.lastError().text());
+        for (const QString& s : statements) {
+            if (!db.isOpen())
+                break;
+            QSqlQuery q(db);
+            if (!q.exec(s)) {
+                rows = QStringLiteral("<failed: %1>").arg(q.lastError().text());
+                break;
+            }
+            QStringList values;
+            while (q.next())
+                values << q.value(0).toString();
+            rows = values.join(u',');
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return rows;
 }
 
 QByteArray readAll(const QString& path) {

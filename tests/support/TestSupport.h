@@ -73,6 +73,11 @@ QString inChildProcess(const std::function<QString()>& f, int seconds = 10);
 // library's English where it is not).
 QString systemText(int errnoValue);
 
+// Runs statements on a SQLite file through a connection of the test's own, as another
+// program would; returns the first column of the last statement's rows, joined by commas,
+// or "<failed: …>".
+QString sqliteRows(const QString& path, const QStringList& statements);
+
 QByteArray readAll(const QString& path);
 void writeAll(const QString& path, const QByteArray& bytes);
 

@@ -61,7 +61,7 @@ vel::Round generatedRound(int k, int n, int sheets, bool withResults) {
     auto text = [&] {
         const auto pick = random() % (odd.size() + 3);
         return pick < std::uint64_t(odd.size()) ? odd[qsizetype(pick)]
-                                                 : QString::number(random() % 100000);
+                                                : QString::number(random() % 100000);
     };
     auto real = [&] {
         const auto pick = random() % (reals.size() * 2);

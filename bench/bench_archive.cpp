@@ -1,0 +1,187 @@
+// Timings and sizes of the archive of rounds (SQLite), on rounds whose results come from
+// the real overall test of generated instruments.
+//
+//   bench_archive        storing a round of 100 instruments with its results (into a new
+//                        archive, into one that has rounds, replacing it), loading it,
+//                        listing 200 rounds, opening the archive (the first time in a run
+//                        with its quick check), and the archive's size per round
+#include "archive/Archive.h"
+#include "examples/ExampleData.h"
+#include "overall/OverallEvaluation.h"
+#include "overall/OverallRecord.h"
+#include "report/FileWorkspace.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Instrument i of a generated round: one of the six example patterns of errors, shifted
+// a little so that every instrument differs (as bench_app's).
+vel::InstrumentRecord instrument(int i) {
+    static const std::array<std::array<int, 4>, 6> patterns = {{{2, -2, 2, -2},
+                                                                {4, 0, 4, 0},
+                                                                {3, -1, 3, -1},
+                                                                {6, 2, 6, 2},
+                                                                {-10, -10, -10, -10},
+                                                                {1, 1, 1, 1}}};
+    std::array<int, 4> e = patterns[i % 6];
+    for (int& v : e)
+        v += (i / 6) % 7 - 3;
+    e[0] += (i / 42) % 3;
+    vel::InstrumentRecord rec = examples::makeInstrument(QStringLiteral("BENCH-%1").arg(i + 1), e,
+                                                         {1, 2, 2, 1}, {3, 2, 2, 3}, {1, 1, 0, 2});
+    rec.time = QStringLiteral("10:%1").arg(i % 60, 2, 10, QChar(u'0'));
+    rec.temperature = QStringLiteral("40");
+    rec.received = QStringLiteral("2.2.2026");
+    rec.testDate = QStringLiteral("3.2.2026");
+    return rec;
+}
+
+// A round of n instruments as the window would store it after the overall test: the
+// sheets' field texts, the organiser's texts, and the results and summary of the test.
+vel::Round roundOf(int n, const QString& name) {
+    std::vector<vel::InstrumentRecord> records;
+    for (int i = 0; i < n; ++i)
+        records.push_back(instrument(i));
+    vel::FileWorkspace ws(records, examples::referenceValues());
+    vel::OverallRecord record;
+    vel::overallTest(ws, ws.overall, ws.calibration, &record);
+
+    vel::Round round;
+    round.name = name;
+    round.testDate = record.roundTestDate();
+    round.programVersion = QStringLiteral("1.0");
+    round.info.provider = QStringLiteral("Zkušební laboratoř\nMlékárenská 12\n586 01 Jihlava");
+    round.info.coordinator = QStringLiteral("Ing. Jana Nováková");
+    round.info.samples = QStringLiteral("10 vzorků syrového kravského mléka, konzervováno");
+    round.info.referenceOrigin =
+        QStringLiteral("Průměr tří referenčních laboratoří fluoroopto-elektronickou metodou, "
+                       "nejistota 3 %");
+    round.info.advice = QStringLiteral("Přístroje s výhradami doporučujeme překalibrovat.");
+    round.info.issueDate = QDate(2026, 2, 10);
+    for (int k = 0; k < 10; ++k)
+        round.references[k] = ws.referenceText(k + 1);
+    for (const vel::InstrumentRecord& rec : records) {
+        vel::Sheet& s = round.sheets.emplace_back();
+        s.caption = rec.id;
+        s.fields[vel::kInstrumentIdField] = rec.id;
+        s.fields[vel::kTimeField] = rec.time;
+        s.fields[vel::kTemperatureField] = rec.temperature;
+        s.fields[vel::kReceivedField] = rec.received;
+        s.fields[vel::kTestDateField] = rec.testDate;
+        for (int i = 0; i < vel::kCounts; ++i)
+            s.fields[vel::kHeaderFields + i] = QString::number(rec.counts[i]);
+    }
+    vel::RoundResults& r = round.results.emplace();
+    r.M = record.overall.M;
+    r.Med = record.overall.Med;
+    r.R = record.overall.R;
+    r.a = record.overall.a;
+    r.b = record.overall.b;
+    r.CE = record.calibration.CE;
+    r.CQ = record.calibration.CQ;
+    r.LE = record.calibration.LE;
+    r.LQ = record.calibration.LQ;
+    r.summary = record.summary;
+    for (const vel::InstrumentOutcome& o : record.instruments)
+        r.instruments.push_back({o.d, o.s, o.E, o.Q, o.testVerdict, o.calibrationVerdict,
+                                 o.blankWarning(), o.repeatabilityWarning, o.carryOverWarning});
+    return round;
+}
+
+double ms(const std::function<void()>& f) {
+    QElapsedTimer t;
+    t.start();
+    f();
+    return t.nsecsElapsed() / 1e6;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("archiv.sqlite"));
+    const vel::ArchiveLocation where = vel::ArchiveLocation::parse(path);
+    vel::Round round = roundOf(100, QStringLiteral("2026/1"));
+    std::printf("A round of 100 instruments with results: %lld summary lines\n",
+                qlonglong(round.results->summary.size()));
+
+    std::printf("Storing it (each into an archive object of its own, as a command would):\n");
+    std::printf("  into a new archive (creates the file)  %8.1f ms\n",
+                ms([&] { vel::Archive(where).store(round, vel::IfStored::Refuse); }));
+    std::vector<double> stores, replaces, loads;
+    for (int i = 2; i <= 10; ++i) {
+        round.name = QStringLiteral("2026/%1").arg(i);
+        stores.push_back(ms([&] { vel::Archive(where).store(round, vel::IfStored::Refuse); }));
+    }
+    for (int i = 0; i < 9; ++i)
+        replaces.push_back(ms([&] { vel::Archive(where).store(round, vel::IfStored::Replace); }));
+    std::printf("  into an archive of rounds (median of 9)  %6.1f ms\n", median(stores));
+    std::printf("  replacing a round (median of 9)        %8.1f ms\n", median(replaces));
+    {
+        vel::Archive archive(where);
+        archive.list(); // opened
+        std::vector<double> warm;
+        for (int i = 0; i < 9; ++i)
+            warm.push_back(ms([&] { archive.store(round, vel::IfStored::Replace); }));
+        std::printf("  replacing, archive already open (median of 9)  %.1f ms\n", median(warm));
+    }
+    for (int i = 0; i < 9; ++i)
+        loads.push_back(ms([&] { vel::Archive(where).load(QStringLiteral("2026/5")); }));
+    std::printf("Loading it, archive opened by the load (median of 9)  %.1f ms\n", median(loads));
+
+    // The size: the file with every round folded in (the archive closed).
+    const qint64 size10 = QFileInfo(path).size();
+    std::printf("Archive of 10 such rounds: %.2f MB, %.0f KB per round\n", size10 / 1e6,
+                size10 / 10.0 / 1024);
+
+    // 200 rounds in the list: 190 more of 20 instruments (the list reads no sheet).
+    {
+        vel::Archive archive(where);
+        vel::Round small = roundOf(20, QString());
+        QElapsedTimer t;
+        t.start();
+        for (int i = 11; i <= 200; ++i) {
+            small.name = QStringLiteral("2026/%1").arg(i);
+            archive.store(small, vel::IfStored::Refuse);
+        }
+        std::printf("Storing 190 rounds of 20 instruments, archive open: %.1f ms each\n",
+                    t.nsecsElapsed() / 1e6 / 190);
+        std::vector<double> lists;
+        std::size_t listed = 0;
+        for (int i = 0; i < 9; ++i)
+            lists.push_back(ms([&] { listed = archive.list().size(); }));
+        std::printf("Listing %zu rounds, archive open (median of 9)  %.2f ms\n", listed,
+                    median(lists));
+    }
+    // The first opening in a run checks the whole file; later ones of the unchanged file
+    // do not.
+    std::vector<double> opens, lists;
+    for (int i = 0; i < 10; ++i) {
+        vel::Archive archive(where);
+        opens.push_back(ms([&] { archive.open(vel::OpenFor::Reading); }));
+        lists.push_back(ms([&] { archive.list(); }));
+    }
+    std::printf("Opening the archive of 200 rounds (%.1f MB): first in the run, with its quick "
+                "check, %.1f ms; later (median of 9) %.1f ms, then listing %.2f ms\n",
+                QFileInfo(path).size() / 1e6, opens[0],
+                median(std::vector<double>(opens.begin() + 1, opens.end())),
+                median(std::vector<double>(lists.begin() + 1, lists.end())));
+    return 0;
+}

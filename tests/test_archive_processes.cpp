@@ -1,0 +1,104 @@
+// The archive under real processes: a writer killed at any moment leaves an archive that
+// opens, passes SQLite's integrity check and holds only whole rounds; two writers at once
+// both succeed. The writers are tests/tools/archive_stress.
+#include "archive/Archive.h"
+#include "examples/ArchiveRounds.h"
+
+#include <gtest/gtest.h>
+
+#include "support/TestSupport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <csignal>
+#include <random>
+
+using namespace vel;
+using testing_support::sqliteRows;
+
+namespace {
+
+const QString kWriter = QStringLiteral(VELIMOR_ARCHIVE_STRESS);
+constexpr int kWaitMs = 60000;
+
+// Opens the archive as the next program would and checks every round in it against the
+// contents of its generation; returns how many rounds there are.
+int expectWholeRounds(const QString& path) {
+    EXPECT_EQ(sqliteRows(path, {"PRAGMA integrity_check"}), "ok");
+    Archive archive(ArchiveLocation::parse(path));
+    const std::vector<RoundListing> listed = archive.list();
+    for (const RoundListing& l : listed) {
+        const Round round = archive.load(l.name);
+        const int k = l.name.mid(5).toInt(); // "kolo <k>"
+        const int n = round.programVersion.toInt();
+        Round expected = examples::generatedRound(k, n, examples::stressSheets(k, n));
+        expected.storedAt = round.storedAt;
+        if (round.sheets.size() == expected.sheets.size())
+            for (std::size_t i = 0; i < round.sheets.size(); ++i)
+                expected.sheets[i].participantCode = round.sheets[i].participantCode;
+        EXPECT_EQ(round, expected) << l.name.toStdString() << ", generation " << n;
+        EXPECT_EQ(l.instruments, int(expected.sheets.size()));
+    }
+    return int(listed.size());
+}
+
+// The generations a writer printed as stored.
+std::vector<int> storedBy(QProcess& writer) {
+    std::vector<int> stored;
+    for (const QByteArray& line : writer.readAllStandardOutput().split('\n'))
+        if (!line.isEmpty())
+            stored.push_back(line.toInt());
+    return stored;
+}
+
+} // namespace
+
+TEST(ArchiveProcesses, KilledWriterLeavesOnlyWholeRounds) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("archiv.sqlite");
+    // Moments from the writer's start-up (creating the archive, the first transaction) to
+    // well into its loop of stores and replaces of twelve names.
+    std::mt19937 random(20260208);
+    std::uniform_int_distribution<int> delayMs(1, 400);
+    QElapsedTimer clock;
+    clock.start();
+    int next = 0, storedInAll = 0, rounds = 0;
+    for (int kill = 0; kill < 50; ++kill) {
+        SCOPED_TRACE(testing::Message() << "kill " << kill << " from generation " << next);
+        QProcess writer;
+        writer.start(kWriter, {path, QString::number(next), "1000000", "12"});
+        ASSERT_TRUE(writer.waitForStarted(kWaitMs));
+        QThread::msleep(delayMs(random));
+        ::kill(pid_t(writer.processId()), SIGKILL);
+        ASSERT_TRUE(writer.waitForFinished(kWaitMs));
+        ASSERT_EQ(writer.exitStatus(), QProcess::CrashExit) << writer.readAllStandardError().data();
+        const std::vector<int> stored = storedBy(writer);
+        storedInAll += int(stored.size());
+        // A generation stored but not yet printed is stored again, the same.
+        next = stored.empty() ? next : stored.back() + 1;
+        rounds = expectWholeRounds(path);
+        ASSERT_FALSE(HasFailure());
+        ASSERT_LT(clock.elapsed(), 240000) << "the kills take too long";
+    }
+    EXPECT_GT(storedInAll, 50); // the writers did get into their loops
+    EXPECT_EQ(rounds, 12);
+}
+
+TEST(ArchiveProcesses, TwoWritersAtOnceBothSucceed) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("archiv.sqlite");
+    // Both start on an archive that does not exist yet, so they also create it at once.
+    QProcess a, b;
+    a.start(kWriter, {path, "0", "50"});
+    b.start(kWriter, {path, "1000", "50"});
+    for (QProcess* p : {&a, &b}) {
+        ASSERT_TRUE(p->waitForFinished(kWaitMs));
+        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().data();
+        EXPECT_EQ(storedBy(*p).size(), 50u);
+    }
+    EXPECT_EQ(expectWholeRounds(path), 100);
+}
