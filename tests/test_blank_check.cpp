@@ -114,6 +114,16 @@ TEST_F(Eval, BlankFractionalAndLargeValues) {
     EXPECT_EQ(ws.main.count(), 3 + 1 + 4);
 }
 
+TEST_F(Eval, BlankMidrangeOfTheLargestRealsOverflowsAndChangesNothing) {
+    // The sum of the largest and smallest blank is a 64-bit real: 1,7E308 + 1,7E308 overflows
+    // before the halving.
+    setBlanks("1,7E308", "1,7E308", "1,7E308", "1,7E308");
+    prefill();
+    EXPECT_EQ(errorOf([&] { blankCheck(ws); }), kFpOverflow);
+    EXPECT_EQ(ws.main.lines(), QStringList{"old main"});
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
 TEST_F(Eval, BlankSummaryModeBlock) {
     setBlanks("1", "1", "1", "9");
     prefill();

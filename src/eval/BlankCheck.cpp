@@ -23,10 +23,11 @@ BlankWarnings blankCheck(Workspace& ws) {
     for (int c = 1; c <= 4; ++c)
         w[c - 1] = toFloat(ws.countText(1, c));
 
-    // The midrange, formed in extended precision and stored as a 64-bit real.
+    // The midrange, formed as a 64-bit real: the sum of two blanks near the largest real
+    // overflows.
     const double mx = *std::max_element(w, w + 4);
     const double mn = *std::min_element(w, w + 4);
-    const double M = toReal((LongReal(mx) + mn) / 2).value();
+    const double M = ((Real(mx) + mn) / 2).value();
 
     const bool meanExceeds = M > 3;
     bool exceeds[4];

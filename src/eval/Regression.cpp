@@ -73,11 +73,11 @@ double Median(const double* values, int count) {
     };
     if (count % 2 != 0)
         return at(h);
-    // The sum in extended precision, so two values near the top of the range do not
-    // overflow before the halving; the median itself is stored as a 64-bit real.
-    const LongReal upper = at(h - 1);
-    const LongReal lower = at(h);
-    return toReal((upper + lower) / 2).value();
+    // The sum of the two middle values as a 64-bit real, which overflows near the top of
+    // the range.
+    const Real upper = at(h - 1);
+    const Real lower = at(h);
+    return ((upper + lower) / 2).value();
 }
 
 double Median(const std::vector<double>& values) {
