@@ -77,6 +77,8 @@ TEST(Conversion, IntegerAcceptsSignedDecimalsInRange) {
 TEST(Conversion, FloatUsesTheDecimalSeparator) {
     EXPECT_DOUBLE_EQ(toFloat("2,5", u','), 2.5);
     EXPECT_DOUBLE_EQ(toFloat("-1,5E2", u','), -150);
+    EXPECT_DOUBLE_EQ(toFloat("+1,5", u','), 1.5);
+    EXPECT_DOUBLE_EQ(toFloat("1,5E+2", u','), 150);
     EXPECT_DOUBLE_EQ(toFloat("7", u','), 7);
     EXPECT_DOUBLE_EQ(toFloat(",5", u','), 0.5);
     EXPECT_DOUBLE_EQ(toFloat("2.5", u'.'), 2.5);

@@ -8,19 +8,33 @@
 using namespace vel;
 
 TEST(InstrumentRecord, LayoutOfCountsAndTexts) {
+    // A record written out by hand: counts little-endian from byte 0, replicate-major, and
+    // the five texts, each a length byte and its characters, at 208, 229, 245, 261 and 277.
     QByteArray b(kInstrumentRecordSize, 0);
     b[52] = 7;                                  // row 1 of replicate 2
     b[48] = b[49] = b[50] = b[51] = char(0xFF); // row 13 of replicate 1: -1
+    b.replace(204, 4, QByteArray("\x01\x02\x00\x00", 4)); // row 13 of replicate 4: 513
     b[208] = 3;
     b.replace(209, 3, "A\xF8Z");
-    b[229] = 5;
+    b[229] = 15;
     b.replace(230, 15, "0123456789ABCDE");
-    InstrumentRecord rec = decodeInstrumentRecord(b);
+    b[245] = 4;
+    b.replace(246, 4, "40 C");
+    b[261] = 2;
+    b.replace(262, 2, "1.");
+    b[277] = 10;
+    b.replace(278, 10, "03.12.2026");
+    const InstrumentRecord rec = decodeInstrumentRecord(b);
     EXPECT_EQ(rec.count(1, 2), 7);
     EXPECT_EQ(rec.count(13, 1), -1);
+    EXPECT_EQ(rec.count(13, 4), 513);
     EXPECT_EQ(rec.id, QStringLiteral("AřZ"));
-    EXPECT_EQ(rec.time, "01234");
-    EXPECT_EQ(rec.temperature, "");
+    EXPECT_EQ(rec.time, "0123456789ABCDE");
+    EXPECT_EQ(rec.temperature, "40 C");
+    EXPECT_EQ(rec.received, "1.");
+    EXPECT_EQ(rec.testDate, "03.12.2026");
+    // Written back, the very same bytes.
+    EXPECT_EQ(encodeInstrumentRecord(rec), b);
 }
 
 TEST(InstrumentRecord, OverlongLengthBytesAreClampedToTheField) {

@@ -66,8 +66,10 @@ TEST_F(ReportTest, ResultsTableReadBackByPython) {
 
     // The numbers read back to the very values of the test; the warnings where raised.
     const OverallRecord record = recordOf(files, reference);
+    // The Czech decimal separator itself: a comma, never a point.
     auto number = [](const QJsonValue& v) {
         bool ok = false;
+        EXPECT_FALSE(v.toString().contains(u'.')) << v.toString().toStdString();
         const double d = v.toString().replace(u',', u'.').toDouble(&ok);
         EXPECT_TRUE(ok) << v.toString().toStdString();
         return d;

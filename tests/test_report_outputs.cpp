@@ -154,3 +154,30 @@ TEST_F(ReportTest, APipeReaderGetsTheWholeReport) {
     EXPECT_EQ(piped.out.size(), written.size());
     EXPECT_TRUE(withoutTime(piped.out) == withoutTime(written));
 }
+
+TEST_F(ReportTest, DataReachesTheDiskBeforeTheRenameAndTheFolderAfterIt) {
+    // The system calls of a run that writes one file, as strace records them with the paths
+    // of the descriptors: the temporary file is flushed, then renamed onto the target, then
+    // the folder is flushed, so that the new file survives a power cut whole.
+    const QString log = path("calls.log"), summary = path("summary.txt");
+    const ProgramRun r = run(tool("strace"), QStringList{"-f", "-y", "-o", log, "-e",
+                                                         "trace=fsync,fdatasync,rename,renameat,renameat2",
+                                                         reportProgram(), "--reference", reference,
+                                                         "--summary", summary} +
+                                                 exampleFiles);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QStringList calls = QString::fromUtf8(readAll(log)).split(u'\n');
+    auto first = [&](const QRegularExpression& re) {
+        for (qsizetype i = 0; i < calls.size(); ++i)
+            if (re.match(calls[i]).hasMatch())
+                return i;
+        return qsizetype(-1);
+    };
+    const QString folder = QRegularExpression::escape(dir.path());
+    const qsizetype data = first(QRegularExpression("f(data)?sync\\(\\d+<" + folder + "/\\.summary\\.txt\\."));
+    const qsizetype rename = first(QRegularExpression("rename.*\\.summary\\.txt\\..*summary\\.txt\"") );
+    const qsizetype folderSync = first(QRegularExpression("f(data)?sync\\(\\d+<" + folder + ">\\)"));
+    EXPECT_GE(data, 0) << calls.join('\n').toStdString();
+    EXPECT_GT(rename, data);
+    EXPECT_GT(folderSync, rename);
+}

@@ -213,14 +213,22 @@ TEST_F(ReportTest, SummaryWindowButton) {
 }
 
 TEST(RoundTestDate, MostFrequentFirstOnATie) {
-    OverallRecord record;
-    record.instruments.resize(5);
-    const char* dates[] = {"", "B", "A", "A", "B"};
-    for (int i = 0; i < 5; ++i)
-        record.instruments[i].testDate = QString::fromLatin1(dates[i]);
-    EXPECT_EQ(record.roundTestDate(), "B"); // A and B twice each; B's sheet comes first
-    record.instruments[0].testDate = QStringLiteral("A");
-    EXPECT_EQ(record.roundTestDate(), "A");
+    struct Case {
+        QStringList dates;
+        QString expected;
+    };
+    const Case cases[] = {
+        {{"", "B", "A", "A", "B"}, "B"}, // A and B twice each; B's sheet comes first
+        {{"A", "B", "A", "A", "B"}, "A"},
+        {{"B", "A", "B", "A"}, "B"},     // the first of the tied, not the last met
+        {{"", " ", ""}, ""},             // blank dates do not count
+    };
+    for (const Case& c : cases) {
+        OverallRecord record;
+        for (const QString& d : c.dates)
+            record.instruments.emplace_back().testDate = d;
+        EXPECT_EQ(record.roundTestDate(), c.expected) << c.dates.join('|').toStdString();
+    }
 }
 
 TEST(ResultTable, LineBreaksAndNulOfAnIdentifierBecomeBlanks) {
