@@ -19,6 +19,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from controls import (CELKOVY_TEST, FORM2_EXPORT, FORM3_ULOZIT, FORM5_ULOZIT,  # noqa: E402
                       FORM2_ZPRAVA_PDF, NOVY_TEST, OTEVRIT, ULOZENI_VYSTUPU, ULOZIT_REFERENCE,
+                      ULOZIT_TEST,
                       load_examples)
 from desktop import (CALIBRATION_TITLE, MAIN_TITLE, OVERALL_TITLE, SUMMARY_TITLE,  # noqa: E402
                      Session, check, log, main_entry)
@@ -51,6 +52,7 @@ def run(program, xclose, examples, artefacts):
             (MAIN_TITLE, OTEVRIT, os.path.join(examples, "reference.ref"), False),
             (MAIN_TITLE, ULOZIT_REFERENCE, os.path.join(out, "hodnoty.ref"), True),
             (MAIN_TITLE, ULOZENI_VYSTUPU, os.path.join(out, "vystup.txt"), True),
+            (MAIN_TITLE, ULOZIT_TEST, os.path.join(out, "pristroj.dat"), True),
             (SUMMARY_TITLE, FORM2_EXPORT, os.path.join(out, "souhrn.txt"), True),
             (SUMMARY_TITLE, FORM2_ZPRAVA_PDF, os.path.join(out, "zprava.pdf"), True),
             (OVERALL_TITLE, FORM3_ULOZIT, os.path.join(out, "celkove.bmp"), True),
