@@ -4,7 +4,6 @@
 #include "data/Cp1250.h"
 #include "data/Errors.h"
 #include "data/FileIo.h"
-#include "data/Sheets.h"
 
 #include <QtEndian>
 

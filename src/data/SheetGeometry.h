@@ -18,6 +18,19 @@ constexpr int countIndex(int r, int c) {
     return kRows * (c - 1) + (r - 1);
 }
 
+// The name of the count field of row r, replicate c, e.g. "vzorek 3, náběr 2" (its
+// accessible name, and how messages name it).
+inline QString countFieldName(int r, int c) {
+    QString row;
+    if (r == 1)
+        row = QStringLiteral("slepý pokus");
+    else if (r <= 11)
+        row = QStringLiteral("vzorek %1").arg(r - 1);
+    else
+        row = QStringLiteral("voda %1").arg(r - 11);
+    return QStringLiteral("%1, náběr %2").arg(row).arg(c);
+}
+
 // The label of row r: "w" for the water rows (1, 12, 13), else the sample number.
 inline QString rowLabel(int r) {
     return r == 1 || r >= 12 ? QStringLiteral("w") : QString::number(r - 1);

@@ -61,17 +61,6 @@ void placeInTabOrder(const mereni& rec, QWidget* after) {
     page->setFocusPolicy(Qt::NoFocus);
 }
 
-QString countFieldName(int r, int c) {
-    QString row;
-    if (r == 1)
-        row = QStringLiteral("slepý pokus");
-    else if (r <= 11)
-        row = QStringLiteral("vzorek %1").arg(r - 1);
-    else
-        row = QStringLiteral("voda %1").arg(r - 11);
-    return QStringLiteral("%1, náběr %2").arg(row).arg(c);
-}
-
 void createSheetLabels(QWidget* page) {
     for (int c = 1; c <= kReplicates; ++c)
         label(page, QStringLiteral("naber %1").arg(c), kHeadingLeft[c - 1], 35);

@@ -48,7 +48,5 @@ void setSheetTexts(const mereni& rec, const SheetTexts& texts);
 // bottom, then the counts row by row. Takes the same time however many sheets exist.
 void placeInTabOrder(const mereni& rec, QWidget* after);
 
-// Accessible name of a count field, e.g. "vzorek 3, náběr 2".
-QString countFieldName(int r, int c);
 
 } // namespace vel
