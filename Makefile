@@ -74,9 +74,7 @@ build: configure
 
 # A build folder made by `make run` has no tests; one that has them keeps them.
 run:
-	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
-	  echo "make run needs a display (DISPLAY or WAYLAND_DISPLAY is not set); without one: apt-get install xvfb, then xvfb-run -a make run"; \
-	  exit 1; fi
+	$(if $(DISPLAY)$(WAYLAND_DISPLAY),,$(error make run needs a display (DISPLAY or WAYLAND_DISPLAY is not set); without one: apt-get install xvfb, then xvfb-run -a make run))
 	@$(MAKE) --no-print-directory deps-run
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) $(if $(wildcard $(BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF)
 	cmake --build $(BUILD) -j$(JOBS) --target velimor

@@ -33,7 +33,9 @@ public:
     std::optional<QString> openFile(QWidget*, const QString&) override {
         return files.isEmpty() ? std::nullopt : std::optional<QString>(files.takeFirst());
     }
-    std::optional<QString> saveFile(QWidget* w, const QString& n) override { return openFile(w, n); }
+    std::optional<QString> saveFile(QWidget* w, const QString& n) override {
+        return openFile(w, n);
+    }
     std::optional<QString> saveFile(QWidget* w, const QString& n, const ui::SaveChoice&) override {
         return openFile(w, n);
     }

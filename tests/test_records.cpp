@@ -70,6 +70,13 @@ TEST(InstrumentRecord, SheetTextsTheFileCannotHold) {
     ok.header[0] = QString(20, u'ž'); // Windows-1250 has it, and 20 fit
     ok.header[4] = QStringLiteral("€ 3.12.2026");
     EXPECT_EQ(decodeInstrumentRecord(encodeInstrumentRecord(recordOfSheet(ok))).id, ok.header[0]);
+    // A byte without a character reads as U+FFFD, and a sheet holding it saves back to it.
+    SheetTexts odd = ok;
+    odd.header[0] = QStringLiteral("\uFFFDCC-01");
+    odd.header[1] = QStringLiteral("a\uFFFD\uFFFDb");
+    const QByteArray bytes = encodeInstrumentRecord(recordOfSheet(odd));
+    EXPECT_EQ(bytes.mid(208, 7), QByteArray("\x06\x81" "CC-01"));
+    EXPECT_EQ(decodeInstrumentRecord(bytes).time, odd.header[1]);
 
     struct Case {
         int header; // or -1 for the count of sample 2, replicate 3

@@ -200,13 +200,20 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
               QStringLiteral("Soubor údajů o kole „%1“: stav „draft“ není „preliminary“ ani „final“.\n")
                   .arg(path("bad.json")));
     EXPECT_FALSE(stored.contains("x"));
+    // An output written in place that fails (a full device) comes before the store.
+    r = report(QStringList{"--archive", archive, "--store", "plný", "--summary", "/dev/full",
+                           "--reference", reference} +
+               exampleFiles);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(stored.contains("plný"));
     for (const QStringList& bad :
          {QStringList{"--list", "--pdf", path("l.pdf")},
           QStringList{"--from-archive", "2026/2", "--reference", reference, "--csv", path("l.csv")},
           QStringList{"--reference", reference, "--pdf", path("l.pdf"), "--info", path("info.json"),
                       exampleFiles[0]},
           QStringList{"--archive", archive, "--from-archive", "2026/2", "--pdf", archive},
-          QStringList{"--from-archive", "2026/2", "--store"}}) {
+          QStringList{"--from-archive", "2026/2", "--store"},
+          QStringList{"--from-archive", "2026/2", "--store", "a\nb"}}) {
         r = report(bad, env);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
     }

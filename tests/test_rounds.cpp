@@ -5,6 +5,7 @@
 #include "archive/Archive.h"
 #include "data/InstrumentFile.h"
 #include "examples/ExampleData.h"
+#include "overall/OverallRecord.h"
 #include "rounds/ArchiveWindow.h"
 #include "rounds/RoundInfoWindow.h"
 
@@ -12,13 +13,19 @@
 
 #include "support/TestSupport.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace vel;
 using testing_support::readAll;
@@ -140,6 +147,39 @@ TEST_F(Rounds, StoredAndOpenedExactlyWithResultsOnlyForTheTestedTexts) {
     EXPECT_EQ(g.records()[0].idStroje->text(), "jiný");
 }
 
+TEST_F(Rounds, NamesAndRoundsThatAreNotStored) {
+    AppWindows app;
+    Form1& f = *app.form1;
+    f.roundInfoWindow()->setRoundName(QStringLiteral("prázdné"));
+    f.Button14->click();
+    loadExamples(app);
+    for (const QString& bad : {QStringLiteral("a\tb"), QString(101, u'x'), QStringLiteral("  ")}) {
+        f.roundInfoWindow()->setRoundName(bad);
+        f.Button14->click();
+    }
+    EXPECT_EQ(
+        dialogs.messages,
+        (QStringList{"Kolo bez přístrojů nelze uložit.",
+                     "Název kola nesmí obsahovat tabulátor, konec řádku ani jiný řídicí znak.",
+                     "Název kola smí mít nejvýše 100 znaků."}));
+    EXPECT_EQ(dialogs.questions, QStringList{"Název kola:"}); // the blank name is asked for
+
+    // A store shows at once in the open archive window; opening a round ends the report of
+    // the test before it.
+    f.Button15->click();
+    ASSERT_EQ(f.archiveWindow()->table->rowCount(), 0);
+    f.Button8->click();
+    ASSERT_NE(f.lastOverallTest(), nullptr);
+    f.roundInfoWindow()->setRoundName(QStringLiteral("2026/1"));
+    f.Button14->click();
+    EXPECT_EQ(f.archiveWindow()->table->rowCount(), 1);
+    f.archiveWindow()->table->selectRow(0);
+    dialogs.answers.push_back(true);
+    f.archiveWindow()->openButton->click();
+    EXPECT_EQ(f.lastOverallTest(), nullptr);
+    EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+}
+
 TEST_F(Rounds, RemovedSheetTakesOnlyItselfAway) {
     AppWindows app;
     Form1& f = *app.form1;
@@ -155,6 +195,30 @@ TEST_F(Rounds, RemovedSheetTakesOnlyItselfAway) {
     EXPECT_EQ(f.PageControl1->tabText(1), "SCC-03");
     EXPECT_EQ(f.records()[1].teplota->text(), "upraveno");
     EXPECT_EQ(nextTab(f.records()[0].count(13, 4)), f.records()[1].idStroje);
+    // The tabs' context menu from the keyboard is the current tab's, wherever the bar's
+    // middle is.
+    f.PageControl1->setCurrentIndex(0);
+    QTimer pick; // takes "odebrat test" once the menu is up
+    QObject::connect(&pick, &QTimer::timeout, [&pick] {
+        if (QMenu* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            pick.stop();
+            menu->setActiveAction(menu->actions().constFirst());
+            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+            QApplication::sendEvent(menu, &enter);
+        }
+    });
+    pick.start(20);
+    QTimer::singleShot(5000, [] { // a menu that never shows fails the test, not the suite
+        if (QWidget* popup = QApplication::activePopupWidget())
+            popup->close();
+    });
+    QTabBar* bar = f.PageControl1->tabBar();
+    const QPoint middle = bar->rect().center();
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, middle, bar->mapToGlobal(middle));
+    QApplication::sendEvent(bar, &key);
+    EXPECT_EQ(dialogs.questions.last(), "Odebrat test „SCC-01“?");
+    ASSERT_EQ(f.PageControl1->count(), 5); // "Ne"
+
     // A cancelled "nový test" left an empty sheet: it goes too, and the overall test runs.
     dialogs.files.push_back(std::nullopt);
     f.Button1->click();
@@ -179,6 +243,7 @@ TEST_F(Rounds, SheetSavedAsTheFileItWasLoadedFrom) {
     f.records()[0].idStroje->setText(QString(21, u'x'));
     f.Button16->click();
     EXPECT_EQ(dialogs.errors.value(0),
-              QStringLiteral("Text pole „id stroje“ má 21 znaků; soubor přístroje jich pojme nejvýše 20."));
+              QStringLiteral(
+                  "Text pole „id stroje“ má 21 znaků; soubor přístroje jich pojme nejvýše 20."));
     EXPECT_EQ(readAll(saved), readAll(dir.filePath(examples::instrumentFileName(1))));
 }

@@ -6,16 +6,16 @@
 #include "data/ReferenceFile.h"
 #include "eval/Evaluations.h"
 #include "output/Form2.h"
-#include "output/Memo.h"
 #include "output/InputTable.h"
+#include "output/Memo.h"
 #include "output/PaneSave.h"
 #include "overall/Form3.h"
 #include "overall/Form5.h"
 #include "overall/OverallEvaluation.h"
 #include "overall/OverallRecord.h"
+#include "report/RoundResults.h"
 #include "rounds/ArchiveWindow.h"
 #include "rounds/RoundInfoWindow.h"
-#include "report/RoundResults.h"
 #include "ui/ChartView.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
@@ -23,15 +23,16 @@
 #include "ui/Widgets.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
-#include <QMimeData>
-#include <QUrl>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QUrl>
 
 namespace vel {
 
@@ -47,8 +48,8 @@ QStringList localFiles(const QMimeData* mime) {
         if (!url.isLocalFile())
             return {};
         // The name's bytes as the URL carries them: they need not be UTF-8.
-        files << fileNameFromNative(QByteArray::fromPercentEncoding(
-                     url.path(QUrl::FullyEncoded).toLatin1()));
+        files << fileNameFromNative(
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     }
     return files;
 }
@@ -135,8 +136,6 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     ui::connectCommand(Button14, this, &Form1::Button14Click);
     ui::connectCommand(Button15, this, &Form1::Button15Click);
     ui::connectCommand(Button16, this, &Form1::Button16Click);
-    PageControl1->tabBar()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(PageControl1->tabBar(), &QWidget::customContextMenuRequested, this, &Form1::tabMenu);
 
     m_roundInfo = new RoundInfoWindow(this);
     m_archiveWindow = new ArchiveWindow(this);
@@ -233,6 +232,16 @@ void Form1::addDroppedSheets(const QStringList& files) {
 // as before.
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    // The tabs' context menu: of the tab under the mouse, or from the keyboard of the
+    // current tab, shown below it.
+    if (type == QEvent::ContextMenu && watched == PageControl1->tabBar()) {
+        QTabBar* bar = PageControl1->tabBar();
+        auto* e = static_cast<QContextMenuEvent*>(event);
+        const bool mouse = e->reason() == QContextMenuEvent::Mouse;
+        const int index = mouse ? bar->tabAt(e->pos()) : bar->currentIndex();
+        tabMenu(index, mouse ? e->globalPos() : bar->mapToGlobal(bar->tabRect(index).bottomLeft()));
+        return true;
+    }
     if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
         return QWidget::eventFilter(watched, event);
     auto* target = qobject_cast<QWidget*>(watched);

@@ -147,8 +147,8 @@ private:
     // A sheet with these texts, caption and code after the others.
     void addSheetOf(const Sheet& sheet);
     void removeSheet(int index);
-    // The context menu of the tab bar.
-    void tabMenu(const QPoint& pos);
+    // The context menu of tab `index` of the tab bar, at a point of the screen.
+    void tabMenu(int index, const QPoint& globalPos);
 
     all m_all;
     int m_pendingCurrent = -1; // sheet made current but not yet shown, or -1

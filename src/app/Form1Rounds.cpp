@@ -7,9 +7,9 @@
 #include "data/FileIo.h"
 #include "data/FileNames.h"
 #include "overall/OverallRecord.h"
+#include "report/RoundResults.h"
 #include "rounds/ArchiveWindow.h"
 #include "rounds/RoundInfoWindow.h"
-#include "report/RoundResults.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
 #include "ui/Widgets.h"
@@ -47,28 +47,33 @@ void Form1::Button13Click() {
 }
 
 void Form1::Button14Click() {
+    if (m_all.empty())
+        return ui::dialogs().message(this, QStringLiteral("Kolo bez přístrojů nelze uložit."));
     QString name = m_roundInfo->roundName();
     if (name.trimmed().isEmpty()) {
         const auto typed = ui::dialogs().askText(this, QStringLiteral("Název kola:"), QString());
         if (!typed)
             return;
-        if (typed->trimmed().isEmpty())
-            return ui::dialogs().message(this, QStringLiteral("Kolo se ukládá pod svým názvem."));
         name = *typed;
-        m_roundInfo->setRoundName(name);
     }
+    if (const QString problem = roundNameProblem(name); !problem.isEmpty())
+        return ui::dialogs().message(this, problem);
+    m_roundInfo->setRoundName(name);
     Round round = currentRound();
     round.name = name;
     Archive archive(defaultArchiveLocation());
     IfStored ifStored = IfStored::Refuse;
     if (archive.contains(name)) {
-        if (!ui::dialogs().ask(this, QStringLiteral("Kolo „%1“ už v archivu je. Nahradit je?").arg(name)))
+        if (!ui::dialogs().ask(this,
+                               QStringLiteral("Kolo „%1“ už v archivu je. Nahradit je?").arg(name)))
             return;
         ifStored = IfStored::Replace;
     }
     const Round stored = archive.store(round, ifStored);
     for (size_t i = 0; i < m_all.size() && i < stored.sheets.size(); ++i)
         m_all[i].participantCode = stored.sheets[i].participantCode;
+    if (m_archiveWindow->isVisible())
+        m_archiveWindow->refresh();
     ui::dialogs().message(this, QStringLiteral("Kolo „%1“ uloženo do archivu: %2, %3.")
                                     .arg(name, instrumentCount(int(stored.sheets.size())),
                                          stored.results ? QStringLiteral("s výsledky")
@@ -96,6 +101,8 @@ void Form1::openRound(const QString& name) {
     m_roundInfo->setRoundName(round.name);
     m_roundInfo->setInfo(round.info);
     m_resultsRound = round;
+    // The round report belongs to the round of the last overall test, no longer shown.
+    m_lastOverall.reset();
     if (!m_all.empty())
         PageControl1->setCurrentIndex(0);
 }
@@ -126,23 +133,19 @@ void Form1::removeSheetClick(int index) {
     if (index < 0 || index >= int(m_all.size()))
         return;
     const QString caption = ui::tabCaption(PageControl1, index);
-    const QString question =
-        caption.isEmpty() ? QStringLiteral("Odebrat test na %1. záložce?").arg(index + 1)
-                          : QStringLiteral("Odebrat test „%1“?").arg(caption);
+    const QString question = caption.isEmpty()
+                                 ? QStringLiteral("Odebrat test na %1. záložce?").arg(index + 1)
+                                 : QStringLiteral("Odebrat test „%1“?").arg(caption);
     if (ui::dialogs().ask(this, question))
         removeSheet(index);
 }
 
-void Form1::tabMenu(const QPoint& pos) {
-    QTabBar* bar = PageControl1->tabBar();
-    int index = bar->tabAt(pos);
-    if (index < 0) // from the keyboard: the current tab
-        index = PageControl1->currentIndex();
+void Form1::tabMenu(int index, const QPoint& globalPos) {
     if (index < 0)
         return;
     QMenu menu(this);
     QAction* remove = menu.addAction(QStringLiteral("odebrat test"));
-    if (menu.exec(bar->mapToGlobal(pos)) == remove)
+    if (menu.exec(globalPos) == remove)
         ui::runCommand(this, [this, index] { removeSheetClick(index); });
 }
 

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 #include <memory>
 #include <vector>
 
@@ -73,7 +75,10 @@ public:
     StagedFiles& operator=(const StagedFiles&) = delete;
 
     void add(const QString& path, const QByteArray& data);
-    void commit();
+    // beforeRenames, when given, runs after the files written in place and before the
+    // renames: a step that must succeed for the files to take their places (storing the
+    // round of the run); what it raises leaves every renamed target as it was.
+    void commit(const std::function<void()>& beforeRenames = {});
 
 private:
     struct Entry;

@@ -210,7 +210,7 @@ void StagedFiles::add(const QString& path, const QByteArray& data) {
     m_entries.push_back(std::move(e));
 }
 
-void StagedFiles::commit() {
+void StagedFiles::commit(const std::function<void()>& beforeRenames) {
     Entry* current = nullptr;
     try {
         // What cannot be taken back goes first, while every file is still as it was.
@@ -220,6 +220,9 @@ void StagedFiles::commit() {
                     current = e.get();
                     writeInPlace(e->fd, e->stream, e->data);
                 }
+        current = nullptr;
+        if (beforeRenames)
+            beforeRenames(); // its errors leave every renamed file as it was
         std::set<QByteArray> folders;
         for (const auto& e : m_entries) {
             if (e->temp.isEmpty())

@@ -23,8 +23,25 @@ QString readText(const QByteArray& b, TextField f) {
     return fromCp1250(b.mid(f.offset + 1, len));
 }
 
+// A text in the record's bytes. U+FFFD, which a byte without a Windows-1250 character reads
+// as, is written as such a byte (0x81), so that it reads back as it was.
+QByteArray textBytes(const QString& text) {
+    QByteArray bytes = toCp1250(text);
+    if (text.contains(QChar::ReplacementCharacter)) {
+        qsizetype at = 0;
+        for (qsizetype k = 0; k < text.size(); ++k, ++at) {
+            if (text[k] == QChar::ReplacementCharacter)
+                bytes[at] = char(0x81);
+            else if (text[k].isHighSurrogate() && k + 1 < text.size() &&
+                     text[k + 1].isLowSurrogate())
+                ++k; // a pair is one "?"
+        }
+    }
+    return bytes;
+}
+
 void writeText(QByteArray& b, TextField f, const QString& text) {
-    QByteArray bytes = toCp1250(text).left(f.capacity);
+    QByteArray bytes = textBytes(text).left(f.capacity);
     b[f.offset] = char(bytes.size());
     for (qsizetype i = 0; i < bytes.size(); ++i)
         b[f.offset + 1 + i] = bytes.at(i);
@@ -57,7 +74,7 @@ QByteArray encodeInstrumentRecord(const InstrumentRecord& rec) {
 }
 
 const std::array<const char*, 5> kHeaderFieldNames{"id stroje", "čas měření", "teplota",
-                                                    "datum přijetí", "datum testu"};
+                                                   "datum přijetí", "datum testu"};
 
 InstrumentRecord recordOfSheet(const SheetTexts& texts) {
     InstrumentRecord rec;
@@ -69,7 +86,7 @@ InstrumentRecord recordOfSheet(const SheetTexts& texts) {
             // One character: a surrogate pair counts as one.
             const qsizetype n = text[k].isHighSurrogate() && k + 1 < text.size() ? 2 : 1;
             const QString c = text.mid(k, n);
-            if (fromCp1250(toCp1250(c)) != c)
+            if (fromCp1250(textBytes(c)) != c)
                 throw AppError(QStringLiteral("Pole „%1“ obsahuje znak „%2“, který soubor "
                                               "přístroje nedokáže uložit (kódování Windows-1250).")
                                    .arg(field, c));

@@ -41,7 +41,7 @@ RoundInfo parseRoundInfo(const QByteArray& json, const QString& path) {
     RoundInfo info;
     info.issueDate = QDate::currentDate();
     const QJsonObject o = doc.object();
-    const QStringList keys{"provider", "coordinator", "samples", "reference_origin",
+    const QStringList keys{"provider", "coordinator", "samples",   "reference_origin",
                            "comment",  "status",      "issue_date"};
     for (auto it = o.begin(); it != o.end(); ++it) {
         const QString key = it.key();
@@ -70,7 +70,8 @@ RoundInfo parseRoundInfo(const QByteArray& json, const QString& path) {
         } else {
             info.issueDate = QDate::fromString(value, QStringLiteral("yyyy-MM-dd"));
             if (!info.issueDate.isValid())
-                refuse(path, QStringLiteral("datum vydání „%1“ není platné datum RRRR-MM-DD").arg(value));
+                refuse(path,
+                       QStringLiteral("datum vydání „%1“ není platné datum RRRR-MM-DD").arg(value));
         }
     }
     return info;
@@ -101,9 +102,9 @@ FileWorkspace workspaceOfRound(const Round& round) {
 QByteArray listLines(const std::vector<RoundListing>& rounds) {
     QByteArray out;
     for (const RoundListing& r : rounds) {
-        const QStringList fields{oneLine(r.name), oneLine(r.testDate), QString::number(r.instruments),
-                                 r.hasResults ? QStringLiteral("ano") : QStringLiteral("ne"),
-                                 roundStatusText(r.status)};
+        const QStringList fields{
+            oneLine(r.name), oneLine(r.testDate), QString::number(r.instruments),
+            r.hasResults ? QStringLiteral("ano") : QStringLiteral("ne"), roundStatusText(r.status)};
         out += fields.join(u'\t').toUtf8() + '\n';
     }
     return out;

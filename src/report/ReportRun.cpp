@@ -10,6 +10,7 @@
 #include "report/ReportArchive.h"
 #include "report/ReportPdf.h"
 #include "report/ResultCsv.h"
+#include "report/RoundResults.h"
 
 #include <QGuiApplication>
 
@@ -137,7 +138,8 @@ ReportArguments parseReportArguments(const QStringList& args) {
     if (out.list) {
         if (anyOutput || !out.reference.isEmpty() || !out.fromArchive.isEmpty() ||
             !out.info.isEmpty() || !out.instruments.isEmpty())
-            return usage(QStringLiteral("volba --list se nekombinuje s jinými volbami než --archive"));
+            return usage(
+                QStringLiteral("volba --list se nekombinuje s jinými volbami než --archive"));
     } else if (!out.fromArchive.isEmpty()) {
         if (!out.reference.isEmpty() || !out.instruments.isEmpty())
             return usage(QStringLiteral(
@@ -152,6 +154,9 @@ ReportArguments parseReportArguments(const QStringList& args) {
         return usage(QStringLiteral("chybí volba --pdf"));
     if (!out.info.isEmpty() && out.store.isEmpty())
         return usage(QStringLiteral("volba --info patří k volbě --store"));
+    if (!out.store.isEmpty())
+        if (const QString problem = roundNameProblem(out.store); !problem.isEmpty())
+            return usage(problem);
     QString archiveFile;
     try {
         const ArchiveLocation location = archiveOf(out);
@@ -193,7 +198,7 @@ QString reportUsage() {
         "  --list              vypíše kola archivu, na řádek jedno: název, datum testu,\n"
         "                      počet přístrojů, výsledky ano/ne, stav (odděleno tabulátory)\n"
         "  --archive ARCHIV    soubor archivu kol; jinak $VELIMOR_ARCHIVE, jinak\n"
-        "                      ~/.local/share/velimor/archiv.sqlite\n"
+        "                      velimor/archiv.sqlite v $XDG_DATA_HOME (~/.local/share)\n"
         "  -h, --help          vypíše tuto nápovědu\n"
         "\n"
         "Je třeba aspoň jeden z výstupů --pdf, --summary, --csv, --store.\n"
@@ -235,23 +240,28 @@ QByteArray runReport(const ReportArguments& args) {
                            charts.calibration, charts.font);
         files.add(args.pdf, makeReportPdf(record, charts).pdf);
     }
+    // The round goes into the archive once everything written in place has been written,
+    // and before any file takes its place: a run that fails changes neither.
+    std::optional<Round> round;
     if (!args.store.isEmpty()) {
         std::vector<int> codes;
         if (source)
             for (const Sheet& sheet : source->sheets)
                 codes.push_back(sheet.participantCode);
-        Round round = roundOfWorkspace(ws, record, codes);
-        round.name = args.store;
+        round = roundOfWorkspace(ws, record, codes);
+        round->name = args.store;
         if (info) {
-            round.info = *info;
+            round->info = *info;
         } else if (source) {
-            round.info = source->info;
+            round->info = source->info;
         } else {
-            round.info.issueDate = QDate::currentDate();
+            round->info.issueDate = QDate::currentDate();
         }
-        Archive(location).store(round, IfStored::Replace);
     }
-    files.commit();
+    files.commit([&] {
+        if (round)
+            Archive(location).store(*round, IfStored::Replace);
+    });
     return QByteArray();
 }
 

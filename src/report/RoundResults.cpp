@@ -41,6 +41,18 @@ SheetTexts textsOf(const Sheet& sheet) {
     return t;
 }
 
+QString roundNameProblem(const QString& name) {
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("Kolo se ukládá pod svým názvem; název nesmí být prázdný.");
+    if (name.size() > 100)
+        return QStringLiteral("Název kola smí mít nejvýše 100 znaků.");
+    for (QChar c : name)
+        if (c.category() == QChar::Other_Control)
+            return QStringLiteral(
+                "Název kola nesmí obsahovat tabulátor, konec řádku ani jiný řídicí znak.");
+    return QString();
+}
+
 QString instrumentCount(int n) {
     const char* word = n == 1 ? "přístroj" : n >= 2 && n <= 4 ? "přístroje" : "přístrojů";
     return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(word));

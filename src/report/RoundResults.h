@@ -18,6 +18,11 @@ RoundResults roundResultsOf(const OverallRecord& record);
 Sheet sheetOf(const QString& caption, const SheetTexts& texts);
 SheetTexts textsOf(const Sheet& sheet);
 
+// What is wrong with a round's name for storing it, or empty: it must not be blank, longer
+// than 100 characters, or hold a tab, a line break or another control character (a name is
+// one field of a line of velimor-report --list).
+QString roundNameProblem(const QString& name);
+
 // "1 přístroj", "3 přístroje", "6 přístrojů".
 QString instrumentCount(int n);
 

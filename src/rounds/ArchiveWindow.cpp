@@ -12,6 +12,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vel {
 
 namespace {
@@ -95,6 +97,8 @@ void ArchiveWindow::refresh() {
             table->selectRow(row);
     }
     table->resizeColumnsToContents();
+    // A long name takes no more than a third of the table, so the other columns stay seen.
+    table->setColumnWidth(0, std::min(table->columnWidth(0), table->viewport()->width() / 3));
 }
 
 QString ArchiveWindow::chosenRound() const {
