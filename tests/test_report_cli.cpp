@@ -6,6 +6,7 @@
 #include "data/FileIo.h"
 #include "data/FileNames.h"
 #include "overall/OverallRecord.h"
+#include "report/ReportArchive.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +29,8 @@ TEST_F(ReportTest, SummaryOfTheCommandLineIsTheWindowsExport) {
         ASSERT_GT(fromWindow.size(), 1000);
 
         const ProgramRun r = report(QStringList{"--reference", reference, "--pdf", path("r.pdf"),
-                                         "--summary", path("cli.txt")} +
-                             files);
+                                                "--summary", path("cli.txt")} +
+                                    files);
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
         EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
         EXPECT_TRUE(testing_support::readAll(path("cli.txt")) == fromWindow)
@@ -41,18 +42,17 @@ TEST_F(ReportTest, ResultsTableReadBackByPython) {
     std::vector<InstrumentRecord> round = generatedRound();
     const QStringList files = writeRound(dir.path(), round);
     const QString csvFile = path("results.csv");
-    const ProgramRun r = report(QStringList{"--reference", reference, "--pdf", path("r.pdf"), "--csv",
-                                     csvFile} +
-                         files);
+    const ProgramRun r = report(
+        QStringList{"--reference", reference, "--pdf", path("r.pdf"), "--csv", csvFile} + files);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(testing_support::readAll(csvFile).startsWith("\xEF\xBB\xBF"));
 
     const ProgramRun py = run(QStringLiteral("python3"),
-                       {"-c",
-                        "import csv, json, sys\n"
-                        "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
-                        "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n",
-                        csvFile});
+                              {"-c",
+                               "import csv, json, sys\n"
+                               "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
+                               "    print(json.dumps(list(csv.reader(f, delimiter=';'))))\n",
+                               csvFile});
     ASSERT_EQ(py.status, 0) << py.err.toStdString();
     const QJsonArray rows = QJsonDocument::fromJson(py.out).array();
     ASSERT_EQ(rows.size(), 31);
@@ -140,11 +140,12 @@ TEST_F(ReportTest, CommandLineErrorsAndUsage) {
     // A file that cannot be written takes back the ones written before it: a new file goes,
     // an old one of the same name comes back as it was.
     testing_support::writeAll(summary, "old summary\r\n");
-    const ProgramRun w = report(QStringList{"--reference", reference, "--summary", summary, "--csv", csv,
-                                     "--pdf", path("no/such/folder/r.pdf")} +
-                         exampleFiles);
+    const ProgramRun w = report(QStringList{"--reference", reference, "--summary", summary, "--csv",
+                                            csv, "--pdf", path("no/such/folder/r.pdf")} +
+                                exampleFiles);
     EXPECT_EQ(w.status, 1);
-    EXPECT_TRUE(QString::fromUtf8(w.err).startsWith("Cannot create file \"")) << w.err.toStdString();
+    EXPECT_TRUE(QString::fromUtf8(w.err).startsWith("Cannot create file \""))
+        << w.err.toStdString();
     EXPECT_EQ(testing_support::readAll(summary), "old summary\r\n");
     EXPECT_FALSE(QFile::exists(csv));
 }
@@ -153,12 +154,13 @@ TEST_F(ReportTest, InstrumentFileWhoseNameIsNotUtf8) {
     // The first instrument under a name with the byte 0xFF, given to the program as bytes.
     const QString name = fileNameFromNative(nativeFileName(dir.path()) + "/p\xFF.dat");
     writeWholeFile(name, testing_support::readAll(exampleFiles[0]), WriteErrors::Io);
-    const char* script = "exe=$1 ref=$2 pdf=$3 d=$4; shift 4; "
-                         "exec \"$exe\" --reference \"$ref\" --pdf \"$pdf\" \"$d/p$(printf '\\377').dat\" \"$@\"";
-    const ProgramRun r = run(QStringLiteral("/bin/sh"),
-                             QStringList{"-c", script, "sh", reportProgram(), reference,
-                                         path("r.pdf"), dir.path()} +
-                                 exampleFiles.mid(1));
+    const char* script =
+        "exe=$1 ref=$2 pdf=$3 d=$4; shift 4; "
+        "exec \"$exe\" --reference \"$ref\" --pdf \"$pdf\" \"$d/p$(printf '\\377').dat\" \"$@\"";
+    const ProgramRun r =
+        run(QStringLiteral("/bin/sh"),
+            QStringList{"-c", script, "sh", reportProgram(), reference, path("r.pdf"), dir.path()} +
+                exampleFiles.mid(1));
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
 }
 
@@ -167,17 +169,20 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
     testing_support::writeAll(path("info.json"),
                               R"({"provider": "Laboratoř\nUlice 1", "status": "final",
                                   "issue_date": "2026-12-03"})");
-    ProgramRun r = report(QStringList{"--archive", archive, "--summary", path("first.txt"), "--store",
-                                      "2026/2", "--info", path("info.json"), "--reference", reference} +
-                          exampleFiles);
+    ProgramRun r =
+        report(QStringList{"--archive", archive, "--summary", path("first.txt"), "--store",
+                           "2026/2", "--info", path("info.json"), "--reference", reference} +
+               exampleFiles);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     // Issued again from the archive (named by the environment, as the window's is), then
     // copied under another name with its codes.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("VELIMOR_ARCHIVE", archive);
-    r = report({"--from-archive", "2026/2", "--summary", path("again.txt"), "--store", "kopie"}, env);
+    r = report({"--from-archive", "2026/2", "--summary", path("again.txt"), "--store", "kopie"},
+               env);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(testing_support::readAll(path("again.txt")), testing_support::readAll(path("first.txt")));
+    EXPECT_EQ(testing_support::readAll(path("again.txt")),
+              testing_support::readAll(path("first.txt")));
     r = report({"--list"}, env);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(QString::fromUtf8(r.out),
@@ -196,9 +201,10 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
                            "--reference", reference} +
                exampleFiles);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(QString::fromUtf8(r.err),
-              QStringLiteral("Soubor údajů o kole „%1“: stav „draft“ není „preliminary“ ani „final“.\n")
-                  .arg(path("bad.json")));
+    EXPECT_EQ(
+        QString::fromUtf8(r.err),
+        QStringLiteral("Soubor údajů o kole „%1“: stav „draft“ není „preliminary“ ani „final“.\n")
+            .arg(path("bad.json")));
     EXPECT_FALSE(stored.contains("x"));
     // An output written in place that fails (a full device) comes before the store.
     r = report(QStringList{"--archive", archive, "--store", "plný", "--summary", "/dev/full",
@@ -218,4 +224,25 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
     }
     EXPECT_EQ(stored.list().size(), 2u);
+}
+
+TEST(RoundInformation, FileThatIsNotOneObjectOfKnownTexts) {
+    const RoundInfo info = parseRoundInfo(
+        R"({"coordinator": "Ing. K.", "issue_date": "2026-02-28", "status": "preliminary"})",
+        "i.json");
+    EXPECT_EQ(info.coordinator, "Ing. K.");
+    EXPECT_EQ(info.issueDate, QDate(2026, 2, 28));
+    EXPECT_EQ(info.status, RoundStatus::Preliminary);
+    const std::pair<const char*, const char*> cases[] = {
+        {R"({"provider": "a",})", "není platný JSON (chyba u znaku 18)"},
+        {R"(["provider"])", "musí obsahovat jeden objekt JSON"},
+        {R"({"provider": 7})", "hodnota klíče „provider“ musí být text"},
+        {R"({"comments": "a"})", "neznámý klíč „comments“"},
+        {R"({"issue_date": "2026-02-30"})",
+         "datum vydání „2026-02-30“ není platné datum RRRR-MM-DD"},
+    };
+    for (const auto& [json, message] : cases)
+        EXPECT_EQ(errorOf([&] { parseRoundInfo(json, "i.json"); }),
+                  QStringLiteral("Soubor údajů o kole „i.json“: ") + QString::fromUtf8(message))
+            << json;
 }

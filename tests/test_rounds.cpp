@@ -177,6 +177,24 @@ TEST_F(Rounds, NamesAndRoundsThatAreNotStored) {
     dialogs.answers.push_back(true);
     f.archiveWindow()->openButton->click();
     EXPECT_EQ(f.lastOverallTest(), nullptr);
+
+    // "odstranit" asks first and then shows the list without the round; with nothing
+    // chosen, both buttons say so.
+    ArchiveWindow& w = *f.archiveWindow();
+    w.table->selectRow(0);
+    w.removeButton->click(); // "Ne"
+    EXPECT_EQ(w.table->rowCount(), 1);
+    dialogs.answers.push_back(true);
+    w.removeButton->click();
+    EXPECT_EQ(
+        dialogs.questions.mid(dialogs.questions.size() - 2),
+        (QStringList{"Odstranit kolo „2026/1“ z archivu?", "Odstranit kolo „2026/1“ z archivu?"}));
+    EXPECT_EQ(w.table->rowCount(), 0);
+    EXPECT_FALSE(Archive(defaultArchiveLocation()).contains("2026/1"));
+    w.openButton->click();
+    w.removeButton->click();
+    EXPECT_EQ(dialogs.messages.mid(dialogs.messages.size() - 2),
+              (QStringList{"Vyberte v seznamu kolo.", "Vyberte v seznamu kolo."}));
     EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
 }
 

@@ -33,9 +33,7 @@ RoundInfo parseRoundInfo(const QByteArray& json, const QString& path) {
     QJsonParseError error{};
     const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError)
-        refuse(path, QStringLiteral("není platný JSON (%1, znak %2)")
-                         .arg(error.errorString())
-                         .arg(error.offset));
+        refuse(path, QStringLiteral("není platný JSON (chyba u znaku %1)").arg(error.offset));
     if (!doc.isObject())
         refuse(path, QStringLiteral("musí obsahovat jeden objekt JSON"));
     RoundInfo info;
