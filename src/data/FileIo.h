@@ -73,6 +73,9 @@ public:
     StagedFiles& operator=(const StagedFiles&) = delete;
 
     void add(const QString& path, const QByteArray& data);
+    // The same with its own way with links (a name the program chose among names the user
+    // chose).
+    void add(const QString& path, const QByteArray& data, Links links);
     void commit();
 
 private:
