@@ -40,8 +40,9 @@ AppWindows::AppWindows() {
     // its results.
     form2->setParticipantsCommand([this] {
         saveParticipantReports(
-            form2.get(), form1->lastOverallTest(), [this] { return form1->storedRoundOfLastTest(); },
-            *form3->Chart1, *form5->Chart1, *form1->Chart1);
+            form2.get(), form1->lastOverallTest(),
+            [this] { return form1->storedRoundOfLastTest(); }, *form3->Chart1, *form5->Chart1,
+            *form1->Chart1);
     });
 }
 

@@ -40,8 +40,7 @@ ui::Series& fillPoints(Chart& chart, const OverallRecord& record, const std::vec
 }
 
 // Copies a chart of the record without its instrument points, which carry the tab captions.
-template <typename Chart>
-std::unique_ptr<Chart> copyWithoutInstruments(const Chart& from) {
+template <typename Chart> std::unique_ptr<Chart> copyWithoutInstruments(const Chart& from) {
     auto to = std::make_unique<Chart>();
     copyChartData(from, *to);
     to->Series1.clear(); // with the series that depend on it

@@ -131,18 +131,18 @@ void firstPage(Flow& flow, const OverallRecord& record, const Round& round, int 
 }
 
 // A round with another number of sheets than the test had instruments is not the round
-// of that test.
-void checkRound(const OverallRecord& record, const Round& round) {
-    if (round.sheets.size() != record.instruments.size() || !record.overallChart ||
-        !record.calibrationChart)
+// of that test; nor is a record without its charts a test that finished.
+void checkRound(const OverallRecord& record, const Round& round, bool charts = true) {
+    if (round.sheets.size() != record.instruments.size() ||
+        (charts && (!record.overallChart || !record.calibrationChart)))
         throw AppError(QStringLiteral("Kolo „%1“ nepatří k výsledkům posledního celkového testu")
                            .arg(round.name));
 }
 
 } // namespace
 
-ParticipantDocument makeParticipantReport(const OverallRecord& record, const Round& round,
-                                          int i, const ReportCharts& charts) {
+ParticipantDocument makeParticipantReport(const OverallRecord& record, const Round& round, int i,
+                                          const ReportCharts& charts) {
     checkRound(record, round);
     const InstrumentOutcome& o = record.instruments.at(i);
     const int code = round.sheets[i].participantCode;
@@ -163,7 +163,8 @@ ParticipantDocument makeParticipantReport(const OverallRecord& record, const Rou
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter writer(&buffer);
-        setUpWriter(writer, QStringLiteral("Zpráva pro účastníka %1, kolo %2").arg(code).arg(round.name));
+        setUpWriter(writer,
+                    QStringLiteral("Zpráva pro účastníka %1, kolo %2").arg(code).arg(round.name));
         const Fonts fonts(&writer);
         Flow flow(fonts, kRoundTop);
         firstPage(flow, record, round, i);
@@ -203,7 +204,7 @@ ParticipantDocument makeParticipantReport(const OverallRecord& record, const Rou
 }
 
 QStringList participantFileNames(const OverallRecord& record, const Round& round) {
-    checkRound(record, round);
+    checkRound(record, round, false);
     QStringList names;
     for (std::size_t i = 0; i < record.instruments.size(); ++i) {
         const QString id = record.instruments[i].id.trimmed();
@@ -222,8 +223,8 @@ QStringList participantFileNames(const OverallRecord& record, const Round& round
     return names;
 }
 
-std::vector<ParticipantFile> makeParticipantReports(const OverallRecord& record,
-                                                    const Round& round, const ReportCharts& charts) {
+std::vector<ParticipantFile> makeParticipantReports(const OverallRecord& record, const Round& round,
+                                                    const ReportCharts& charts) {
     const QStringList names = participantFileNames(record, round);
     std::vector<ParticipantFile> files;
     for (int i = 0; i < int(record.instruments.size()); ++i)

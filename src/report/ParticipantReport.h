@@ -30,8 +30,8 @@ struct OverallRecord;
 
 struct ParticipantDocument {
     QByteArray pdf;
-    ParticipantCharts charts;         // the models drawn, which `placed` refers to
-    std::vector<PlacedChart> placed;  // overall, calibration, deviation
+    ParticipantCharts charts;        // the models drawn, which `placed` refers to
+    std::vector<PlacedChart> placed; // overall, calibration, deviation
 };
 
 // The report of instrument `instrument` of the record, for the stored round the record's
@@ -51,7 +51,7 @@ struct ParticipantFile {
     QString name;
     QByteArray pdf;
 };
-std::vector<ParticipantFile> makeParticipantReports(const OverallRecord& record,
-                                                    const Round& round, const ReportCharts& charts);
+std::vector<ParticipantFile> makeParticipantReports(const OverallRecord& record, const Round& round,
+                                                    const ReportCharts& charts);
 
 } // namespace vel

@@ -77,7 +77,8 @@ void refuseClash(const ReportArguments& args, const ArchiveLocation& archive, co
     others += args.instruments;
     for (const QString& other : others)
         if (!other.isEmpty() && fileIdentity(other) == identity)
-            throw AppError(QStringLiteral("Zpráva účastníka %1 by přepsala soubor %2").arg(path, other));
+            throw AppError(
+                QStringLiteral("Zpráva účastníka %1 by přepsala soubor %2").arg(path, other));
 }
 
 // The archive the arguments name, or the window's.

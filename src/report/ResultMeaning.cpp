@@ -113,26 +113,32 @@ std::vector<FigureLine> roundFigures(const OverallRecord& record) {
         {QStringLiteral("střed kružnice a elipsy"),
          QStringLiteral("[%1; %2]").arg(g(f.M), g(f.Med)),
          QStringLiteral("průměr průměrných chyb a medián směrodatných odchylek chyby všech "
-                        "přístrojů") + u},
+                        "přístrojů") +
+             u},
         {QStringLiteral("poloměr kružnice (Interval 1)"), g(f.R),
          QStringLiteral("průměr dvou odhadů: 1,96 × směrodatná odchylka průměrných chyb "
                         "přístrojů a medián směrodatných odchylek chyby + 1,65 × jejich "
-                        "směrodatná odchylka") + u},
+                        "směrodatná odchylka") +
+             u},
         {QStringLiteral("poloosa elipsy ve směru průměrné chyby (Interval 2)"), g(f.a),
          QStringLiteral("polovina rozpětí průměrných chyb všech přístrojů (největší − nejmenší), "
-                        "krát 0,95") + u},
+                        "krát 0,95") +
+             u},
         {QStringLiteral("poloosa elipsy ve směru směrodatné odchylky chyby"), g(f.b),
          QStringLiteral("polovina rozpětí směrodatných odchylek chyby všech přístrojů, krát "
-                        "0,95") + u},
+                        "0,95") +
+             u},
         {QStringLiteral("mez náhodné chyby pro Sy,x"), g(c.LE),
          QStringLiteral("průměr reziduálních chyb Sy,x všech přístrojů + 3 × jejich směrodatná "
-                        "odchylka / √40; zelená čára v grafu kvality kalibrace") + u},
+                        "odchylka / √40; zelená čára v grafu kvality kalibrace") +
+             u},
         {QStringLiteral("mez náhodné chyby pro 1 − r²"), g(c.LQ),
          QStringLiteral("průměr hodnot 1 − r² všech přístrojů + 3 × jejich směrodatná odchylka "
                         "/ √40 (bez jednotky)")},
         {QStringLiteral("95% mez spolehlivosti pro Sy,x"), g(c.CE),
          QStringLiteral("průměr Sy,x všech přístrojů + 1,65 × jejich směrodatná odchylka; "
-                        "červená čára v grafu kvality kalibrace") + u},
+                        "červená čára v grafu kvality kalibrace") +
+             u},
         {QStringLiteral("95% mez spolehlivosti pro 1 − r²"), g(c.CQ),
          QStringLiteral("průměr hodnot 1 − r² všech přístrojů + 1,65 × jejich směrodatná "
                         "odchylka (bez jednotky)")},
@@ -144,7 +150,8 @@ std::array<SampleRow, 10> sampleRows(const OverallRecord& record, int instrument
     std::array<SampleRow, 10> rows{};
     for (int k = 0; k < 10; ++k) {
         const std::vector<double> four{double(o.readings[4 * k]), double(o.readings[4 * k + 1]),
-                                       double(o.readings[4 * k + 2]), double(o.readings[4 * k + 3])};
+                                       double(o.readings[4 * k + 2]),
+                                       double(o.readings[4 * k + 3])};
         SampleRow& r = rows[k];
         r.reference = record.references[k];
         r.mean = Mean(four);

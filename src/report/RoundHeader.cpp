@@ -41,8 +41,8 @@ void paintRoundHeader(QPainter& p, const Fonts& fonts, const RoundHeader& header
     const QString numberText =
         header.number.isEmpty() ? QString() : QStringLiteral("číslo zprávy: ") + header.number;
     const double numberWidth = right(kFirstBaseline, numberText, SmallBold);
-    QString provider = header.provider.isEmpty() ? QStringLiteral("organizátor neuveden")
-                                                 : header.provider;
+    QString provider =
+        header.provider.isEmpty() ? QStringLiteral("organizátor neuveden") : header.provider;
     const double room = kWidth - numberWidth - 12;
     if (fonts.advance(SmallBold, provider) > room) {
         while (!provider.isEmpty() && fonts.advance(SmallBold, provider + u'…') > room)
@@ -53,10 +53,10 @@ void paintRoundHeader(QPainter& p, const Fonts& fonts, const RoundHeader& header
 
     const QString issued = header.issued.isEmpty() ? QStringLiteral("datum vydání neuvedeno")
                                                    : QStringLiteral("vydáno ") + header.issued;
-    drawText(p, fonts, QPointF(kLeft, kSecondBaseline),
-             QStringLiteral("kolo %1    stav zprávy: %2    %3")
-                 .arg(header.round, header.status, issued),
-             Small);
+    drawText(
+        p, fonts, QPointF(kLeft, kSecondBaseline),
+        QStringLiteral("kolo %1    stav zprávy: %2    %3").arg(header.round, header.status, issued),
+        Small);
     right(kSecondBaseline, QStringLiteral("strana %1 z %2").arg(number).arg(count), Small);
     p.setPen(QPen(Qt::black, 0.5 * u));
     p.drawLine(QLineF(kLeft * u, kRule * u, kRight * u, kRule * u));

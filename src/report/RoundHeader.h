@@ -30,7 +30,7 @@ QString participantReportNumber(const QString& roundName, int code);
 
 // Paints the header of page `number` of `count`. A provider too long for its line is cut
 // short with "…" (the first page of a report gives it whole).
-void paintRoundHeader(QPainter& p, const page::Fonts& fonts, const RoundHeader& header,
-                      int number, int count);
+void paintRoundHeader(QPainter& p, const page::Fonts& fonts, const RoundHeader& header, int number,
+                      int count);
 
 } // namespace vel
