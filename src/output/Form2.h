@@ -22,7 +22,7 @@ public:
     QPushButton* Button1; // "export výstupu."
     QPushButton* Button2; // "zavřít"
     QPushButton* Button3; // "zpráva PDF"
-    QPushButton* Button4; // "zprávy účastníkům", after the specified buttons
+    QPushButton* Button4; // "zprávy účastníkům", after "zpráva PDF"
 
     void Button1Click(); // saves Memo1 through SaveDialog1
     void Button2Click(); // hides the window
