@@ -59,6 +59,7 @@ public:
     std::optional<QString> saveFile(QWidget*, const QString&, const ui::SaveChoice&) override {
         return next();
     }
+    std::optional<QString> chooseFolder(QWidget*, const QString&) override { return next(); }
     void print(const QString&, QSize, const ui::PagePainter&) override {}
     void openInViewer(const QString&) override {}
     bool ask(QWidget*, const QString&) override { return true; }

@@ -39,6 +39,9 @@ public:
     std::optional<QString> saveFile(QWidget* w, const QString& n, const ui::SaveChoice&) override {
         return openFile(w, n);
     }
+    std::optional<QString> chooseFolder(QWidget* w, const QString& n) override {
+        return openFile(w, n);
+    }
     void print(const QString&, QSize, const ui::PagePainter&) override {}
     void openInViewer(const QString&) override {}
     bool ask(QWidget*, const QString&) override { return true; }

@@ -219,7 +219,10 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
                       exampleFiles[0]},
           QStringList{"--archive", archive, "--from-archive", "2026/2", "--pdf", archive},
           QStringList{"--from-archive", "2026/2", "--store"},
-          QStringList{"--from-archive", "2026/2", "--store", "a\nb"}}) {
+          QStringList{"--from-archive", "2026/2", "--store", "a\nb"},
+          // Participants' reports need the archive's codes, and a folder that is there.
+          QStringList{"--reference", reference, "--participants", dir.path(), exampleFiles[0]},
+          QStringList{"--from-archive", "2026/2", "--participants", path("missing")}}) {
         r = report(bad, env);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
     }

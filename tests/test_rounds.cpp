@@ -1,11 +1,14 @@
 // Rounds through the main window: stored in the archive and opened again exactly, with or
-// without the results of the overall test; sheets removed and saved as instrument files.
+// without the results of the overall test; sheets removed and saved as instrument files;
+// the participants' reports of the summary window, only for the round of the last test.
 #include "app/AppWindows.h"
 #include "app/Form1.h"
 #include "archive/Archive.h"
 #include "data/InstrumentFile.h"
 #include "examples/ExampleData.h"
 #include "overall/OverallRecord.h"
+#include "output/Form2.h"
+#include "report/ReportCommand.h"
 #include "rounds/ArchiveWindow.h"
 #include "rounds/RoundInfoWindow.h"
 
@@ -17,6 +20,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -264,4 +268,64 @@ TEST_F(Rounds, SheetSavedAsTheFileItWasLoadedFrom) {
               QStringLiteral(
                   "Text pole „id stroje“ má 21 znaků; soubor přístroje jich pojme nejvýše 20."));
     EXPECT_EQ(readAll(saved), readAll(dir.filePath(examples::instrumentFileName(1))));
+}
+
+TEST_F(Rounds, ParticipantReportsOnlyForTheLastTestStoredWithItsResults) {
+    AppWindows app;
+    Form1& f = *app.form1;
+    Form2& form2 = *app.form2;
+    EXPECT_EQ(form2.Button4->text(), "zprávy účastníkům");
+    EXPECT_EQ(form2.Button3->nextInFocusChain(), form2.Button4);
+    const QString noTest = QString::fromUtf8(kNoReportYet);
+    const QString storeFirst = QString::fromUtf8(kStoreRoundFirst);
+    QDir out(dir.filePath("out"));
+    ASSERT_TRUE(out.mkpath("."));
+    // A click with the folder chooser answered by `answer`: the messages it gave, and
+    // whether it asked.
+    auto click = [&](std::optional<QString> answer) {
+        dialogs.messages.clear();
+        dialogs.files.push_back(answer);
+        const qsizetype asked = dialogs.dialogNames.size();
+        form2.Button4->click();
+        EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+        const bool chose = dialogs.dialogNames.size() > asked;
+        dialogs.files.clear();
+        EXPECT_TRUE(!chose || dialogs.dialogNames.last() == "FolderDialog1");
+        return std::pair(dialogs.messages, chose);
+    };
+    auto store = [&](const QString& name) {
+        f.roundInfoWindow()->setRoundName(name);
+        f.Button14->click();
+        EXPECT_TRUE(dialogs.messages.last().endsWith("s výsledky.")) << name.toStdString();
+    };
+
+    EXPECT_EQ(click(out.path()), std::pair(QStringList{noTest}, false));
+    loadExamples(app);
+    f.Button8->click();
+    EXPECT_EQ(click(out.path()), std::pair(QStringList{storeFirst}, false)); // not stored
+    store("A");
+    EXPECT_EQ(click(std::nullopt), std::pair(QStringList{}, true)); // cancelled
+    EXPECT_TRUE(out.isEmpty());
+    const auto written = click(out.path());
+    EXPECT_TRUE(written.second);
+    EXPECT_EQ(written.first,
+              QStringList{QStringLiteral("Zprávy účastníkům kola „A“ uloženy do složky „%1“: "
+                                         "6 zpráv.")
+                              .arg(out.path())});
+    EXPECT_EQ(out.entryList(QDir::Files).size(), 6);
+    EXPECT_TRUE(out.exists("A – SCC-06.pdf"));
+
+    // A later test stored as "B", then "A" opened: the last test is not A's.
+    f.records()[0].count(2, 1)->setText(QStringLiteral("103"));
+    f.Button8->click();
+    store("B");
+    dialogs.answers.push_back(true);
+    f.openRound(QStringLiteral("A"));
+    EXPECT_EQ(click(out.path()), std::pair(QStringList{storeFirst}, false));
+    // Fields changed after the test and stored: stored without results.
+    f.Button8->click();
+    f.records()[1].count(2, 1)->setText(QStringLiteral("203"));
+    dialogs.answers.push_back(true);
+    f.Button14->click();
+    EXPECT_EQ(click(out.path()), std::pair(QStringList{storeFirst}, false));
 }

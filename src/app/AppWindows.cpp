@@ -36,6 +36,14 @@ AppWindows::AppWindows() {
         saveRoundReport(form2.get(), form1->lastOverallTest(), *form3->Chart1, *form5->Chart1,
                         *form1->Chart1);
     });
+    // "zprávy účastníkům": a report per instrument of that test, for the round stored with
+    // its results.
+    form2->setParticipantsCommand([this] {
+        saveParticipantReports(
+            form2.get(), form1->lastOverallTest(),
+            [this] { return form1->storedRoundOfLastTest(); }, *form3->Chart1, *form5->Chart1,
+            *form1->Chart1);
+    });
 }
 
 AppWindows::~AppWindows() {

@@ -287,11 +287,13 @@ void Form1::Button6Click() {
 void Form1::Button8Click() {
     // A test that stops with an error leaves no record behind.
     m_lastOverall.reset();
+    m_lastOverallRound.reset();
     auto record = std::make_unique<OverallRecord>();
     m_resultsRound.reset();
     overallTest(*this, m_form3->chart(), m_form5->chart(), record.get());
     m_resultsRound = currentRound();
     m_resultsRound->results = roundResultsOf(*record);
+    m_lastOverallRound = m_resultsRound;
     m_lastOverall = std::move(record);
 }
 

@@ -101,6 +101,10 @@ public:
     // The round as the window holds it: information, reference texts, sheets and codes, with
     // the results of the last overall test when it ran on exactly these texts.
     Round currentRound() const;
+    // The round stored in the archive under the round information's name, when it holds the
+    // texts and results of the last successful overall test (so that its codes and round
+    // information belong to that test); nullopt otherwise.
+    std::optional<Round> storedRoundOfLastTest() const;
     RoundInfoWindow* roundInfoWindow() const { return m_roundInfo; }
     ArchiveWindow* archiveWindow() const { return m_archiveWindow; }
 
@@ -160,6 +164,8 @@ private:
     std::unique_ptr<OverallRecord> m_lastOverall;
     // The texts and results of the last overall test, or of the round last opened.
     std::optional<Round> m_resultsRound;
+    // The texts of the last successful overall test, the one m_lastOverall comes from.
+    std::optional<Round> m_lastOverallRound;
     RoundInfoWindow* m_roundInfo = nullptr;
     ArchiveWindow* m_archiveWindow = nullptr;
 };

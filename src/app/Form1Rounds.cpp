@@ -40,6 +40,19 @@ Round Form1::currentRound() const {
     return round;
 }
 
+std::optional<Round> Form1::storedRoundOfLastTest() const {
+    const QString name = m_roundInfo->roundName();
+    if (!m_lastOverall || !m_lastOverallRound || name.trimmed().isEmpty())
+        return std::nullopt;
+    Archive archive(defaultArchiveLocation());
+    if (!archive.contains(name))
+        return std::nullopt;
+    Round stored = archive.load(name);
+    if (!stored.results || !sameTexts(stored, *m_lastOverallRound))
+        return std::nullopt;
+    return stored;
+}
+
 void Form1::Button13Click() {
     m_roundInfo->show();
     m_roundInfo->raise();

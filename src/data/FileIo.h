@@ -75,6 +75,9 @@ public:
     StagedFiles& operator=(const StagedFiles&) = delete;
 
     void add(const QString& path, const QByteArray& data);
+    // The same with its own way with links (a name the program chose among names the user
+    // chose).
+    void add(const QString& path, const QByteArray& data, Links links);
     // beforeRenames, when given, runs after the files written in place and before the
     // renames: a step that must succeed for the files to take their places (storing the
     // round of the run); what it raises leaves every renamed target as it was.

@@ -105,6 +105,7 @@ struct StagedFiles::Entry {
     Fd fd;               // written in place: open for writing
     bool stream = false; // written in place: a device, a pipe or a terminal
     QByteArray data;     // the contents, for a file written in place after all
+    Links links = Links::Follow;
 };
 
 namespace {
@@ -158,16 +159,21 @@ StagedFiles::~StagedFiles() {
 }
 
 void StagedFiles::add(const QString& path, const QByteArray& data) {
+    add(path, data, m_links);
+}
+
+void StagedFiles::add(const QString& path, const QByteArray& data, Links links) {
     auto e = std::make_unique<Entry>();
     e->path = path;
     e->data = data; // shared, not copied
+    e->links = links;
     try {
         if (path.isEmpty())
             throw WriteFailure{true, ENOENT};
-        e->target = m_links == Links::Follow ? resolvedPath(nativePath(path)) : nativePath(path);
+        e->target = links == Links::Follow ? resolvedPath(nativePath(path)) : nativePath(path);
         const char* target = e->target.constData();
         struct stat st {};
-        const bool exists = m_links == Links::Replace
+        const bool exists = links == Links::Replace
                                 ? ::lstat(target, &st) == 0 && !S_ISLNK(st.st_mode)
                                 : ::stat(target, &st) == 0;
         bool inPlace = false;
@@ -193,7 +199,7 @@ void StagedFiles::add(const QString& path, const QByteArray& data) {
             inPlace = f.fd < 0;
         }
         if (inPlace) {
-            e->fd = openInPlace(e->target, data.size(), m_links, m_waiting, &e->stream);
+            e->fd = openInPlace(e->target, data.size(), links, m_waiting, &e->stream);
         } else {
             e->temp = tmpl;
             writeAll(f.fd, data);
@@ -239,7 +245,7 @@ void StagedFiles::commit(const std::function<void()>& beforeRenames) {
             // A file that may be written but not replaced, where add() could not tell.
             if (!refusedByFolder(err) || ::access(e->target.constData(), F_OK) != 0)
                 throw WriteFailure{true, err};
-            e->fd = openInPlace(e->target, e->data.size(), m_links, m_waiting, &e->stream);
+            e->fd = openInPlace(e->target, e->data.size(), e->links, m_waiting, &e->stream);
             writeInPlace(e->fd, e->stream, e->data);
         }
         for (const QByteArray& folder : folders)

@@ -76,7 +76,7 @@ BlankWarnings blankCheck(Workspace& ws) {
         sum.add(QStringLiteral("Dle normy: střední hodnota měření vod nesmí přesahovat 3000 "
                                "buněk/ml, žádné z měření vod nevykazuje 8000 buněk/ml"));
     }
-    return {meanExceeds, anyExceeds};
+    return {meanExceeds, anyExceeds, M, mx};
 }
 
 } // namespace vel

@@ -25,9 +25,9 @@ std::int64_t rowSum(const Workspace& ws, int row) {
 }
 } // namespace
 
-bool carryOver(Workspace& ws) {
+CarryOverResult carryOver(Workspace& ws) {
     if (!detail::hasCurrentSheet(ws))
-        return false;
+        return {};
 
     // The water rows after the samples, then the last sample, in this order.
     const std::int64_t L1 = rowSum(ws, 12);
@@ -57,7 +57,7 @@ bool carryOver(Workspace& ws) {
         sum.add(QStringLiteral("-------------"));
         sum.add(line);
     }
-    return warning;
+    return {warning, K};
 }
 
 } // namespace vel

@@ -23,10 +23,12 @@ namespace vel {
 class Workspace;
 
 // Blank check, Button2Click. meanExceeds: the midrange of the blanks above 3;
-// singleExceeds: at least one blank above 8.
+// singleExceeds: at least one blank above 8. The values they were judged by come with them.
 struct BlankWarnings {
     bool meanExceeds = false;
     bool singleExceeds = false;
+    double midrange = 0; // (largest + smallest) / 2 of the four blanks
+    double largest = 0;  // the largest of the four blanks
 };
 BlankWarnings blankCheck(Workspace& ws);
 
@@ -39,13 +41,20 @@ bool CheckPairDifference(Workspace& ws, double& P, double& T, int a, int b, int 
 
 // Repeatability evaluation, Button3Click. For every pair it converts the count
 // of the pair's second replicate first, then the first one, then (in CheckPairDifference)
-// the sample's reference value. Gives true when more than 3 of the 60 pairs exceed their
-// limits (the warning).
-bool repeatability(Workspace& ws);
+// the sample's reference value. The warning: more than 3 of the 60 pairs (more than 5 %)
+// exceed their limits.
+struct RepeatabilityResult {
+    bool warning = false;
+    int pairsOver = 0; // pairs above the limit of their level, of 60
+};
+RepeatabilityResult repeatability(Workspace& ws);
 
-// Carry-over evaluation, Button5Click. Gives true when the carry-over is above 2 % (the
-// warning).
-bool carryOver(Workspace& ws);
+// Carry-over evaluation, Button5Click. The warning: the carry-over is above 2 %.
+struct CarryOverResult {
+    bool warning = false;
+    double percent = 0; // the carry-over K in per cent
+};
+CarryOverResult carryOver(Workspace& ws);
 
 // Linearity check, Button6Click: fills the deviation chart (title, Series2,
 // Series3, Series4) and calls ws.chartsChanged() however it ends once it has begun.

@@ -84,9 +84,9 @@ bool CheckPairDifference(Workspace& ws, double& P, double& T, int a, int b, int 
     return false;
 }
 
-bool repeatability(Workspace& ws) {
+RepeatabilityResult repeatability(Workspace& ws) {
     if (!detail::hasCurrentSheet(ws))
-        return false;
+        return {};
 
     TextPane& main = ws.mainPane();
     TextPane& sum = ws.summaryPane();
@@ -164,7 +164,7 @@ bool repeatability(Workspace& ws) {
     const bool warning = n > 3;
     if (warning)
         ws.notify(QString::fromUtf8(texts::kRepeatabilityBox));
-    return warning;
+    return {warning, n};
 }
 
 } // namespace vel

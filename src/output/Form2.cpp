@@ -23,13 +23,16 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
     Button1 = ui::makeButton(this, "Button1", "export výstupu.", 368, 472, 89);
     Button2 = ui::makeButton(this, "Button2", "zavřít", 496, 472, 75);
     Button3 = ui::makeButton(this, "Button3", "zpráva PDF", 608, 472, 89);
+    Button4 = ui::makeButton(this, "Button4", "zprávy účastníkům", 736, 472, 113);
     setTabOrder(Memo1, Button1);
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, Button3);
+    setTabOrder(Button3, Button4);
 
     ui::connectCommand(Button1, this, &Form2::Button1Click);
     ui::connectCommand(Button2, this, &Form2::Button2Click);
     ui::connectCommand(Button3, this, &Form2::Button3Click);
+    ui::connectCommand(Button4, this, &Form2::Button4Click);
     ui::fitToScreen(this);
 }
 
@@ -44,6 +47,11 @@ void Form2::Button2Click() {
 void Form2::Button3Click() {
     if (m_report)
         m_report();
+}
+
+void Form2::Button4Click() {
+    if (m_participants)
+        m_participants();
 }
 
 } // namespace vel

@@ -1,6 +1,7 @@
 #pragma once
-// The summary window: the summary pane, its export and the round report. The report is
-// made above this layer; its command is handed in by whoever owns the windows.
+// The summary window: the summary pane, its export, the round report and the reports for
+// the participants. The reports are made above this layer; their commands are handed in by
+// whoever owns the windows.
 
 #include <QWidget>
 
@@ -21,16 +22,23 @@ public:
     QPushButton* Button1; // "export výstupu."
     QPushButton* Button2; // "zavřít"
     QPushButton* Button3; // "zpráva PDF"
+    QPushButton* Button4; // "zprávy účastníkům", after "zpráva PDF"
 
     void Button1Click(); // saves Memo1 through SaveDialog1
     void Button2Click(); // hides the window
     void Button3Click(); // runs the report command
+    void Button4Click(); // runs the participants' reports command
 
     // What "zpráva PDF" does; raises the program's errors like any command.
     void setReportCommand(std::function<void()> command) { m_report = std::move(command); }
+    // What "zprávy účastníkům" does.
+    void setParticipantsCommand(std::function<void()> command) {
+        m_participants = std::move(command);
+    }
 
 private:
     std::function<void()> m_report;
+    std::function<void()> m_participants;
 };
 
 } // namespace vel

@@ -73,7 +73,11 @@ void errorStage(Workspace& ws, OverallChart& chart, int n, OverallRecord* record
     for (int i = 0; i < n; ++i) {
         ws.setCurrentSheet(i);
         std::array<std::int64_t, kReadings> errors{};
-        forEachReading(ws, [&](int p, Reading r) { errors[p] = r.x - r.ref; });
+        forEachReading(ws, [&](int p, Reading r) {
+            errors[p] = r.x - r.ref;
+            if (record)
+                record->instruments.at(i).readings[p] = r.x;
+        });
         const InstrumentError e = instrumentError(errors);
         f.D.push_back(e.d);
         f.S.push_back(e.s);
@@ -317,14 +321,16 @@ void overallTest(Workspace& ws, OverallChart& overall, CalibrationChart& calibra
                 ws.summaryPane().add(QString()); // one empty line between instrument blocks
             const qsizetype blockFirst = ws.summaryPane().count();
             const BlankWarnings blank = blankCheck(ws);
-            const bool repeatabilityWarning = repeatability(ws);
-            const bool carryOverWarning = carryOver(ws);
+            const RepeatabilityResult pairs = repeatability(ws);
+            const CarryOverResult carry = carryOver(ws);
             linearity(ws);
             if (record) {
                 InstrumentOutcome& o = record->instruments[i];
                 o.blank = blank;
-                o.repeatabilityWarning = repeatabilityWarning;
-                o.carryOverWarning = carryOverWarning;
+                o.repeatabilityWarning = pairs.warning;
+                o.repeatabilityPairsOver = pairs.pairsOver;
+                o.carryOverWarning = carry.warning;
+                o.carryOverPercent = carry.percent;
                 o.blockFirst = blockFirst;
                 o.blockEnd = ws.summaryPane().count();
                 o.deviation = std::make_unique<DeviationChart>();

@@ -32,11 +32,19 @@ struct InstrumentOutcome {
     double E = 0, Q = 0;
     QString calibrationVerdict;
 
-    // The warnings its evaluations raised (message boxes outside summary mode).
+    // The warnings its evaluations raised (message boxes outside summary mode), with the
+    // values they were judged by: the blanks' midrange and largest value, the pairs of the
+    // repeatability above their limits (of 60) and the carry-over in per cent.
     BlankWarnings blank;
     bool repeatabilityWarning = false;
+    int repeatabilityPairsOver = 0;
     bool carryOverWarning = false;
+    double carryOverPercent = 0;
     bool blankWarning() const { return blank.meanExceeds || blank.singleExceeds; }
+
+    // Its 40 sample readings as the overall test read them: sample 1 replicates 1..4,
+    // sample 2, ...
+    std::array<std::int64_t, 40> readings{};
 
     // Its block of the summary pane: lines [blockFirst, blockEnd).
     qsizetype blockFirst = 0, blockEnd = 0;

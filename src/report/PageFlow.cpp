@@ -1,8 +1,14 @@
 #include "report/PageFlow.h"
 
+#include "data/Errors.h"
 #include "ui/ChartLayout.h"
+#include "ui/ChartPaint.h"
+#include "ui/Dialogs.h"
 
+#include <QPageSize>
 #include <QPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
 
 #include <algorithm>
 
@@ -74,11 +80,11 @@ QStringList wrapText(const Fonts& fonts, Role role, const QString& line, double 
 
 void Flow::newPage(const QString& subject) {
     pages.push_back(Page{subject, {}, {}, {}});
-    m_y = kTop;
+    m_y = m_top;
 }
 
 void Flow::room(double height) {
-    if (m_y + height > kBottom && m_y > kTop)
+    if (m_y + height > kBottom && m_y > m_top)
         newPage(pages.back().subject);
 }
 
@@ -95,6 +101,34 @@ void Flow::line(const QString& text, Role role) {
         put(QPointF(kLeft + (i > 0 ? kIndent : 0), m_y + m_fonts.ascent(role)), pieces[i], role);
         m_y += leading;
     }
+}
+
+void Flow::box(const std::vector<BoxLine>& lines) {
+    constexpr double kPad = 6; // inside the frame
+    std::vector<QStringList> pieces;
+    double height = 2 * kPad;
+    for (const BoxLine& l : lines) {
+        const double indent = l.indented ? kIndent : 0;
+        pieces.push_back(wrapText(m_fonts, l.role, l.text, kWidth - 2 * kPad - indent, kIndent));
+        height += kStyles[l.role].leading * pieces.back().size();
+    }
+    room(height);
+    const double top = m_y;
+    m_y += kPad;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const Role role = lines[i].role;
+        const double x = kLeft + kPad + (lines[i].indented ? kIndent : 0);
+        for (qsizetype k = 0; k < pieces[i].size(); ++k) {
+            put(QPointF(x + (k > 0 ? kIndent : 0), m_y + m_fonts.ascent(role)), pieces[i][k], role);
+            m_y += kStyles[role].leading;
+        }
+    }
+    m_y = top + height;
+    auto& rules = pages.back().rules;
+    rules.push_back(QLineF(kLeft, top, kRight, top));
+    rules.push_back(QLineF(kLeft, m_y, kRight, m_y));
+    rules.push_back(QLineF(kLeft, top, kLeft, m_y));
+    rules.push_back(QLineF(kRight, top, kRight, m_y));
 }
 
 void Flow::table(const QStringList& header, const std::vector<QStringList>& rows,
@@ -178,6 +212,52 @@ void Flow::chart(const ui::ChartModel& model, const ui::ChartState& state, QSize
     charts.push_back(PlacedChart{int(pages.size()) - 1, rect, size, &model,
                                  ui::layoutChart(model, size, font, state.zoom(model))});
     m_y += h;
+}
+
+void drawText(QPainter& p, const Fonts& fonts, QPointF pos, const QString& text, Role role) {
+    const double u = kResolution / 72.0; // device units per point
+    p.setFont(fonts.font(role));
+    p.drawText(QPointF(pos.x() * u, pos.y() * u), text);
+}
+
+void setUpWriter(QPdfWriter& writer, const QString& title) {
+    writer.setResolution(kResolution);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setCreator(QString::fromUtf8(ui::kAppTitle));
+    writer.setTitle(title);
+}
+
+void paintPages(QPdfWriter& writer, const std::vector<Page>& pages, const Fonts& fonts,
+                const QFont& chartFont, const PageFrame& frame) {
+    QPainter p;
+    if (!p.begin(&writer))
+        throw vel::AppError(QStringLiteral("Stream write error"));
+    const double u = kResolution / 72.0;
+    const int count = int(pages.size());
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            writer.newPage();
+        const Page& page = pages[i];
+        p.setPen(Qt::black);
+        frame(p, page, i + 1, count);
+        p.setPen(QPen(Qt::black, 0.4 * u));
+        for (const QLineF& l : page.rules)
+            p.drawLine(QLineF(l.p1() * u, l.p2() * u));
+        p.setPen(Qt::black);
+        for (const TextItem& t : page.texts)
+            drawText(p, fonts, t.pos, t.text, t.role);
+        for (const ChartItem& c : page.charts) {
+            p.save();
+            p.translate(c.rect.left() * u, c.rect.top() * u);
+            p.scale(c.rect.width() * u / c.size.width(), c.rect.height() * u / c.size.height());
+            p.setClipRect(QRect(QPoint(0, 0), c.size));
+            p.setFont(chartFont);
+            ui::paintChart(*c.model, *c.state, p, c.size);
+            p.restore();
+        }
+    }
+    p.end();
 }
 
 } // namespace vel::page

@@ -16,10 +16,13 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <vector>
 
 class QPaintDevice;
+class QPainter;
+class QPdfWriter;
 
 namespace vel::page {
 
@@ -36,7 +39,7 @@ inline constexpr double kFooterBaseline = kPageHeight - 26;
 inline constexpr double kIndent = 14;   // a wrapped line goes on this far in
 inline constexpr double kCellPad = 2.5; // inside a table cell, left and right
 
-enum Role { Body, Heading, Title, Small, SmallBold, Table, TableBold, kRoles };
+enum Role { Body, Heading, Title, Small, SmallBold, Table, TableBold, BodyBold, kRoles };
 
 struct Style {
     double size; // points
@@ -51,6 +54,7 @@ inline constexpr std::array<Style, kRoles> kStyles = {{
     {7.5, true, 9},    // SmallBold
     {7.5, false, 9.5}, // Table
     {7.5, true, 9.5},  // TableBold
+    {8, true, 10},     // BodyBold
 }};
 
 struct TextItem {
@@ -99,10 +103,10 @@ QStringList wrapText(const Fonts& fonts, Role role, const QString& line, double 
                      double indent);
 
 // Places texts, tables and charts down the pages; a page full goes on on a new one with
-// the same subject.
+// the same subject. Content starts at top on every page (below the page's header).
 class Flow {
 public:
-    explicit Flow(const Fonts& fonts) : m_fonts(fonts) {}
+    explicit Flow(const Fonts& fonts, double top = kTop) : m_fonts(fonts), m_top(top), m_y(top) {}
 
     std::vector<Page> pages;
     std::vector<PlacedChart> charts;
@@ -112,6 +116,15 @@ public:
 
     // One line of text, wrapped to the width; its pieces stay on one page.
     void line(const QString& text, Role role);
+
+    // Lines in a frame, all on one page, each wrapped to the frame's width; a line indented
+    // goes in by kIndent.
+    struct BoxLine {
+        QString text;
+        Role role = Body;
+        bool indented = false;
+    };
+    void box(const std::vector<BoxLine>& lines);
 
     // A table: a header row repeated on every page it spans, and the rows. Each column is
     // as wide as its widest cell and the longest word of its title, and the width left over
@@ -132,7 +145,26 @@ private:
     void rule(double y) { pages.back().rules.push_back(QLineF(kLeft, y, kRight, y)); }
 
     const Fonts& m_fonts;
-    double m_y = kTop;
+    double m_top;
+    double m_y;
 };
+
+// Draws a text with its baseline's left end at pos (in points) on a painter whose device
+// has the report's resolution.
+inline constexpr int kResolution = 720; // device units per inch: 10 per point
+void drawText(QPainter& p, const Fonts& fonts, QPointF pos, const QString& text, Role role);
+
+// What stands around the content of a page: header and footer, given the page's number
+// (from 1) and the count of pages.
+using PageFrame = std::function<void(QPainter&, const Page&, int number, int count)>;
+
+// A PDF writer of the report's kind: A4 at kResolution, no margins, the program as its
+// creator and this title.
+void setUpWriter(QPdfWriter& writer, const QString& title);
+
+// Paints the pages laid out by a flow, each with its frame; the charts in chartFont.
+// Raises "Stream write error" when the writer cannot be painted on.
+void paintPages(QPdfWriter& writer, const std::vector<Page>& pages, const Fonts& fonts,
+                const QFont& chartFont, const PageFrame& frame);
 
 } // namespace vel::page

@@ -3,11 +3,22 @@
 #include "data/FileIo.h"
 #include "data/FileNames.h"
 #include "overall/OverallRecord.h"
+#include "report/ParticipantReport.h"
 #include "report/ReportPdf.h"
 #include "ui/ChartView.h"
 #include "ui/Dialogs.h"
 
+#include <QDir>
+
 namespace vel {
+
+namespace {
+// "1 zpráva", "3 zprávy", "6 zpráv".
+QString reportCount(int n) {
+    const char* word = n == 1 ? "zpráva" : n >= 2 && n <= 4 ? "zprávy" : "zpráv";
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(word));
+}
+} // namespace
 
 void saveRoundReport(QWidget* owner, const OverallRecord* record,
                      const ui::ChartView& overallView, const ui::ChartView& calibrationView,
@@ -37,6 +48,40 @@ void saveRoundReport(QWidget* owner, const OverallRecord* record,
                      *record->calibrationChart, charts.calibration.state);
     charts.deviation = deviationView.size();
     writeWholeFile(*name, makeReportPdf(*record, charts).pdf, WriteErrors::Stream);
+}
+
+void saveParticipantReports(QWidget* owner, const OverallRecord* record,
+                            const std::function<std::optional<Round>()>& storedRound,
+                            const ui::ChartView& overallView, const ui::ChartView& calibrationView,
+                            const ui::ChartView& deviationView) {
+    if (!record || !record->overallChart || !record->calibrationChart) {
+        ui::dialogs().message(owner, QString::fromUtf8(kNoReportYet));
+        return;
+    }
+    const std::optional<Round> round = storedRound();
+    if (!round) {
+        ui::dialogs().message(owner, QString::fromUtf8(kStoreRoundFirst));
+        return;
+    }
+    const auto folder = ui::dialogs().chooseFolder(owner, QStringLiteral("FolderDialog1"));
+    if (!folder)
+        return;
+
+    ReportCharts charts;
+    charts.font = overallView.font();
+    charts.overall.size = overallView.size();
+    charts.calibration.size = calibrationView.size();
+    charts.deviation = deviationView.size();
+    // Names the program chose: a link of that name is replaced, never followed.
+    StagedFiles files(WriteErrors::Stream, Links::Replace);
+    const QDir dir(*folder);
+    for (const ParticipantFile& f : makeParticipantReports(*record, *round, charts))
+        files.add(dir.filePath(f.name), f.pdf);
+    files.commit();
+    ui::dialogs().message(owner, QStringLiteral("Zprávy účastníkům kola „%1“ uloženy do složky "
+                                                "„%2“: %3.")
+                                     .arg(round->name, QDir::toNativeSeparators(*folder),
+                                          reportCount(int(round->sheets.size()))));
 }
 
 } // namespace vel

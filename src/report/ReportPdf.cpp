@@ -1,16 +1,12 @@
 #include "report/ReportPdf.h"
 
-#include "data/Errors.h"
 #include "output/NumberFormat.h"
 #include "overall/LabelArrange.h"
 #include "report/PageFlow.h"
 #include "report/ResultTable.h"
 #include "ui/ChartPaint.h"
-#include "ui/Dialogs.h"
 
 #include <QBuffer>
-#include <QImage>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -21,8 +17,6 @@ namespace vel {
 using namespace page;
 
 namespace {
-
-constexpr int kResolution = 720; // device units per inch: 10 per point
 
 QString instrumentSubject(const InstrumentOutcome& o, int index) {
     return o.id.trimmed().isEmpty() ? QStringLiteral("Přístroj č. %1").arg(index + 1)
@@ -90,44 +84,23 @@ void firstPage(Flow& flow, const OverallRecord& record) {
               Body);
 }
 
-void paintPage(QPainter& p, const Page& page, int number, int count, const QString& date,
-               const Fonts& fonts, const QFont& chartFont) {
+// The provider's header: the round's test date and the page's subject; the footer: the
+// page number.
+void paintFrame(QPainter& p, const Page& page, int number, int count, const QString& date,
+                const Fonts& fonts) {
     const double u = kResolution / 72.0; // device units per point
-    auto text = [&](QPointF pos, const QString& s, Role role) {
-        p.setFont(fonts.font(role));
-        p.drawText(QPointF(pos.x() * u, pos.y() * u), s);
-    };
-    p.setPen(Qt::black);
-
-    // Header: the round's test date and the page's subject; footer: the page number.
-    text(QPointF(kLeft, kHeaderBaseline),
-         date.isEmpty() ? QStringLiteral("datum testu neuvedeno")
-                        : QStringLiteral("datum testu: ") + date,
-         Small);
-    text(QPointF(kRight - fonts.advance(SmallBold, page.subject), kHeaderBaseline), page.subject,
-         SmallBold);
+    drawText(p, fonts, QPointF(kLeft, kHeaderBaseline),
+             date.isEmpty() ? QStringLiteral("datum testu neuvedeno")
+                            : QStringLiteral("datum testu: ") + date,
+             Small);
+    drawText(p, fonts, QPointF(kRight - fonts.advance(SmallBold, page.subject), kHeaderBaseline),
+             page.subject, SmallBold);
     p.setPen(QPen(Qt::black, 0.5 * u));
     p.drawLine(QLineF(kLeft * u, kHeaderRule * u, kRight * u, kHeaderRule * u));
     p.setPen(Qt::black);
     const QString folio = QStringLiteral("strana %1 z %2").arg(number).arg(count);
-    text(QPointF((kPageWidth - fonts.advance(Small, folio)) / 2, kFooterBaseline), folio, Small);
-
-    p.setPen(QPen(Qt::black, 0.4 * u));
-    for (const QLineF& l : page.rules)
-        p.drawLine(QLineF(l.p1() * u, l.p2() * u));
-    p.setPen(Qt::black);
-    for (const TextItem& t : page.texts)
-        text(t.pos, t.text, t.role);
-
-    for (const ChartItem& c : page.charts) {
-        p.save();
-        p.translate(c.rect.left() * u, c.rect.top() * u);
-        p.scale(c.rect.width() * u / c.size.width(), c.rect.height() * u / c.size.height());
-        p.setClipRect(QRect(QPoint(0, 0), c.size));
-        p.setFont(chartFont);
-        ui::paintChart(*c.model, *c.state, p, c.size);
-        p.restore();
-    }
+    drawText(p, fonts, QPointF((kPageWidth - fonts.advance(Small, folio)) / 2, kFooterBaseline),
+             folio, Small);
 }
 
 } // namespace
@@ -139,12 +112,8 @@ ReportDocument makeReportPdf(const OverallRecord& record, const ReportCharts& ch
     const QString date = record.roundTestDate();
     {
         QPdfWriter writer(&buffer);
-        writer.setResolution(kResolution);
-        writer.setPageSize(QPageSize(QPageSize::A4));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setCreator(QString::fromUtf8(ui::kAppTitle));
-        writer.setTitle(date.isEmpty() ? QStringLiteral("Zpráva o výsledcích testu")
-                                       : QStringLiteral("Zpráva o výsledcích testu, ") + date);
+        setUpWriter(writer, date.isEmpty() ? QStringLiteral("Zpráva o výsledcích testu")
+                                           : QStringLiteral("Zpráva o výsledcích testu, ") + date);
 
         const Fonts fonts(&writer);
         Flow flow(fonts);
@@ -181,16 +150,10 @@ ReportDocument makeReportPdf(const OverallRecord& record, const ReportCharts& ch
             }
         }
 
-        QPainter painter;
-        if (!painter.begin(&writer))
-            throw AppError(QStringLiteral("Stream write error"));
-        const int count = int(flow.pages.size());
-        for (int i = 0; i < count; ++i) {
-            if (i > 0)
-                writer.newPage();
-            paintPage(painter, flow.pages[i], i + 1, count, date, fonts, charts.font);
-        }
-        painter.end();
+        paintPages(writer, flow.pages, fonts, charts.font,
+                   [&](QPainter& p, const Page& page, int number, int count) {
+                       paintFrame(p, page, number, count, date, fonts);
+                   });
         doc.charts = std::move(flow.charts);
     }
     buffer.close();

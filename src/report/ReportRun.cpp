@@ -1,18 +1,23 @@
 #include "report/ReportRun.h"
 
 #include "archive/Archive.h"
+#include "archive/ParticipantCodes.h"
 #include "data/Conversion.h"
 #include "data/Errors.h"
 #include "data/FileIo.h"
 #include "overall/OverallEvaluation.h"
 #include "overall/OverallRecord.h"
 #include "report/FileWorkspace.h"
+#include "report/ParticipantReport.h"
 #include "report/ReportArchive.h"
 #include "report/ReportPdf.h"
 #include "report/ResultCsv.h"
 #include "report/RoundResults.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QRandomGenerator>
 
 #include <optional>
 #include <vector>
@@ -51,6 +56,30 @@ QString outputClash(const ReportArguments& args, const QString& archiveFile) {
         seen.push_back({*o, identity, "s výstupním souborem"});
     }
     return QString();
+}
+
+// Gives the round's sheets without a code the codes that storing it would give them: a
+// sheet of the same "id stroje" in the round it replaces keeps that round's code.
+void giveCodes(Round& round, const ArchiveLocation& location) {
+    std::vector<std::pair<QString, int>> previous;
+    Archive archive(location);
+    if (archive.contains(round.name))
+        for (const Sheet& s : archive.load(round.name).sheets)
+            previous.emplace_back(s.instrumentId(), s.participantCode);
+    assignParticipantCodes(round.sheets, previous, round.name, *QRandomGenerator::global());
+}
+
+// A participant's report that would be an input or another output: an error naming both.
+void refuseClash(const ReportArguments& args, const ArchiveLocation& archive, const QString& path) {
+    const FileIdentity identity = fileIdentity(path);
+    QStringList others{args.reference, args.info, args.pdf, args.summary, args.csv};
+    if (archive.kind == ArchiveKind::SqliteFile)
+        others << archive.path;
+    others += args.instruments;
+    for (const QString& other : others)
+        if (!other.isEmpty() && fileIdentity(other) == identity)
+            throw AppError(
+                QStringLiteral("Zpráva účastníka %1 by přepsala soubor %2").arg(path, other));
 }
 
 // The archive the arguments name, or the window's.
@@ -113,6 +142,7 @@ ReportArguments parseReportArguments(const QStringList& args) {
             {"--archive", &out.archive, "archiv"},
             {"--store", &out.store, "název kola"},
             {"--from-archive", &out.fromArchive, "název kola"},
+            {"--participants", &out.participants, "složka"},
         };
         const Option* option = nullptr;
         for (const Option& o : options)
@@ -133,8 +163,8 @@ ReportArguments parseReportArguments(const QStringList& args) {
             return usage(QStringLiteral("volba %1 je uvedena vícekrát").arg(name));
         *option->target = *value;
     }
-    const bool anyOutput =
-        !out.pdf.isEmpty() || !out.summary.isEmpty() || !out.csv.isEmpty() || !out.store.isEmpty();
+    const bool anyOutput = !out.pdf.isEmpty() || !out.summary.isEmpty() || !out.csv.isEmpty() ||
+                           !out.store.isEmpty() || !out.participants.isEmpty();
     if (out.list) {
         if (anyOutput || !out.reference.isEmpty() || !out.fromArchive.isEmpty() ||
             !out.info.isEmpty() || !out.instruments.isEmpty())
@@ -157,6 +187,15 @@ ReportArguments parseReportArguments(const QStringList& args) {
     if (!out.store.isEmpty())
         if (const QString problem = roundNameProblem(out.store); !problem.isEmpty())
             return usage(problem);
+    if (!out.participants.isEmpty()) {
+        // The codes and the round information come from the archive.
+        if (out.store.isEmpty() && out.fromArchive.isEmpty())
+            return usage(QStringLiteral("volba --participants potřebuje kolo v archivu: "
+                                        "--store NÁZEV nebo --from-archive NÁZEV"));
+        if (!QFileInfo(out.participants).isDir())
+            return usage(QStringLiteral("složka %1 pro volbu --participants neexistuje")
+                             .arg(out.participants));
+    }
     QString archiveFile;
     try {
         const ArchiveLocation location = archiveOf(out);
@@ -174,10 +213,12 @@ ReportArguments parseReportArguments(const QStringList& args) {
 QString reportUsage() {
     return QStringLiteral(
         "Použití: velimor-report --reference REFERENCE [--pdf ZPRÁVA.pdf] [--summary SOUHRN.txt]\n"
-        "                        [--csv VÝSLEDKY.csv] [--store NÁZEV [--info ÚDAJE.json]]\n"
-        "                        [--archive ARCHIV] PŘÍSTROJ.dat [PŘÍSTROJ.dat ...]\n"
+        "                        [--csv VÝSLEDKY.csv] [--store NÁZEV [--info ÚDAJE.json]\n"
+        "                        [--participants SLOŽKA]] [--archive ARCHIV]\n"
+        "                        PŘÍSTROJ.dat [PŘÍSTROJ.dat ...]\n"
         "        velimor-report --from-archive NÁZEV [--pdf ...] [--summary ...] [--csv ...]\n"
-        "                        [--store NÁZEV [--info ÚDAJE.json]] [--archive ARCHIV]\n"
+        "                        [--store NÁZEV [--info ÚDAJE.json]] [--participants SLOŽKA]\n"
+        "                        [--archive ARCHIV]\n"
         "        velimor-report --list [--archive ARCHIV]\n"
         "\n"
         "Načte soubory přístrojů v uvedeném pořadí a soubor referenčních hodnot, provede\n"
@@ -195,13 +236,16 @@ QString reportUsage() {
         "                      nebo \"final\", issue_date RRRR-MM-DD)\n"
         "  --from-archive NÁZEV  vstupy (přístroje, referenční hodnoty, údaje o kole)\n"
         "                      z kola uloženého v archivu místo ze souborů\n"
+        "  --participants SLOŽKA  zprávy účastníkům, pro každý přístroj jedna\n"
+        "                      (\"<kolo> – <id stroje>.pdf\"), do existující složky; jen\n"
+        "                      s --store nebo --from-archive (kódy a údaje o kole z archivu)\n"
         "  --list              vypíše kola archivu, na řádek jedno: název, datum testu,\n"
         "                      počet přístrojů, výsledky ano/ne, stav (odděleno tabulátory)\n"
         "  --archive ARCHIV    soubor archivu kol; jinak $VELIMOR_ARCHIVE, jinak\n"
         "                      velimor/archiv.sqlite v $XDG_DATA_HOME (~/.local/share)\n"
         "  -h, --help          vypíše tuto nápovědu\n"
         "\n"
-        "Je třeba aspoň jeden z výstupů --pdf, --summary, --csv, --store.\n"
+        "Je třeba aspoň jeden z výstupů --pdf, --summary, --csv, --store, --participants.\n"
         "\n"
         "Návratový kód: 0 hotovo; 1 chyba (hlášení na standardním chybovém výstupu,\n"
         "žádný soubor se nezapíše, archiv se nezmění); 2 chybné volání.\n");
@@ -224,6 +268,28 @@ QByteArray runReport(const ReportArguments& args) {
     OverallRecord record;
     overallTest(ws, ws.overall, ws.calibration, &record);
 
+    // The round as it is stored, with its name, information and participant codes.
+    std::optional<Round> stored;
+    if (!args.store.isEmpty()) {
+        std::vector<int> codes;
+        if (source)
+            for (const Sheet& sheet : source->sheets)
+                codes.push_back(sheet.participantCode);
+        stored = roundOfWorkspace(ws, record, codes);
+        stored->name = args.store;
+        if (info) {
+            stored->info = *info;
+        } else if (source) {
+            stored->info = source->info;
+        } else {
+            stored->info.issueDate = QDate::currentDate();
+        }
+        // The participants' reports name the codes before the round is stored: they are
+        // given here as storing would give them, and storing keeps them.
+        if (!args.participants.isEmpty())
+            giveCodes(*stored, location);
+    }
+
     // Every file is made and written beside its target before any of them takes its place.
     // A pipe or terminal named as an output gets everything, as fast as its reader reads.
     StagedFiles files(WriteErrors::Stream, Links::Follow, Waiting::ForReader);
@@ -231,36 +297,32 @@ QByteArray runReport(const ReportArguments& args) {
         files.add(args.summary, ws.summary.fileBytes());
     if (!args.csv.isEmpty())
         files.add(args.csv, resultCsv(record, decimalSeparator()));
-    if (!args.pdf.isEmpty()) {
+    if (!args.pdf.isEmpty() || !args.participants.isEmpty()) {
         // The charts as the windows show them right after the test, with the labels of the
         // calibration-quality chart moved apart as "uspořádat" would.
         ReportCharts charts;
         charts.font = QGuiApplication::font();
-        arrangeChartLabels(*record.calibrationChart, record.calibrationChart->Series1,
-                           charts.calibration, charts.font);
-        files.add(args.pdf, makeReportPdf(record, charts).pdf);
+        if (!args.pdf.isEmpty()) {
+            arrangeChartLabels(*record.calibrationChart, record.calibrationChart->Series1,
+                               charts.calibration, charts.font);
+            files.add(args.pdf, makeReportPdf(record, charts).pdf);
+        }
+        // Names the program chose: a link of that name is replaced, never followed.
+        if (!args.participants.isEmpty()) {
+            const Round& round = stored ? *stored : *source;
+            const QDir dir(args.participants);
+            for (const ParticipantFile& f : makeParticipantReports(record, round, charts)) {
+                const QString path = dir.filePath(f.name);
+                refuseClash(args, location, path);
+                files.add(path, f.pdf, Links::Replace);
+            }
+        }
     }
     // The round goes into the archive once everything written in place has been written,
     // and before any file takes its place: a run that fails changes neither.
-    std::optional<Round> round;
-    if (!args.store.isEmpty()) {
-        std::vector<int> codes;
-        if (source)
-            for (const Sheet& sheet : source->sheets)
-                codes.push_back(sheet.participantCode);
-        round = roundOfWorkspace(ws, record, codes);
-        round->name = args.store;
-        if (info) {
-            round->info = *info;
-        } else if (source) {
-            round->info = source->info;
-        } else {
-            round->info.issueDate = QDate::currentDate();
-        }
-    }
     files.commit([&] {
-        if (round)
-            Archive(location).store(*round, IfStored::Replace);
+        if (stored)
+            Archive(location).store(*stored, IfStored::Replace);
     });
     return QByteArray();
 }

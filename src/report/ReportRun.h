@@ -2,9 +2,10 @@
 // velimor-report: the overall test of archived files without a window, and its report.
 //
 //   velimor-report --reference reference.ref [--pdf report.pdf] [--summary summary.txt]
-//                  [--csv results.csv] [--store NAME [--info INFO.json]]
-//                  [--archive ARCHIVE] instrument1.dat instrument2.dat ...
+//                  [--csv results.csv] [--store NAME [--info INFO.json]
+//                  [--participants DIR]] [--archive ARCHIVE] instrument1.dat ...
 //   velimor-report --from-archive NAME [--pdf ...] [--summary ...] [--csv ...] [--store ...]
+//                  [--participants DIR]
 //   velimor-report --list [--archive ARCHIVE]
 //
 // The instrument files are loaded in the order given, then the reference values, and the
@@ -12,7 +13,9 @@
 // loaded in the same order into the window. --from-archive takes the sheets, reference
 // values and round information of a stored round instead; --store keeps the round with its
 // results in the archive (the window's, $VELIMOR_ARCHIVE included, unless --archive names
-// another), replacing a round of that name.
+// another), replacing a round of that name. --participants writes a report for each
+// participant into the folder DIR, for the round stored (--store) or taken from the archive
+// (--from-archive): its name, information and participant codes.
 
 #include <QString>
 #include <QStringList>
@@ -27,6 +30,7 @@ struct ReportArguments {
     QString archive;     // --archive; empty for the window's archive
     QString store, info; // --store NAME, --info INFO.json
     QString fromArchive; // --from-archive NAME
+    QString participants; // --participants DIR, an existing folder
     bool list = false;   // --list
     QStringList instruments;
 };
@@ -41,7 +45,8 @@ ReportArguments parseReportArguments(const QStringList& args);
 QString reportUsage();
 
 // Runs the round and writes the files asked for: the PDF, the summary pane's text file
-// (the bytes "export výstupu." writes) and the results table; stores the round when asked.
+// (the bytes "export výstupu." writes), the results table and the participants' reports;
+// stores the round when asked.
 // Needs an application object. Raises the program's errors. Every output is written
 // completely beside its target before any takes its place, and the round is stored after
 // that and before they do, so a run that fails leaves every file as it was (see

@@ -44,20 +44,25 @@ QByteArray lastFileProperty(const QString& dialogName) {
     return "lastFile." + dialogName.toUtf8();
 }
 
-std::optional<QString> runFileDialog(QWidget* owner, const QString& dialogName,
-                                     QFileDialog::AcceptMode mode, const SaveChoice& choice = {}) {
-    QWidget* window = owner ? owner->window() : nullptr;
-    // A new dialog for every call, gone when the call returns. Its name completion list
-    // shows up on its own once the folder of a typed path has been read, also after the
-    // dialog has closed; left on screen, it would take the user's next click for itself.
-    // So the list goes when the dialog finishes, and the field has no completion from then
-    // on: taking the dialog down waits for the thread that reads its folders.
-    QFileDialog dialog(window);
-    dialog.setObjectName(dialogName);
+// A dialog's name completion list shows up on its own once the folder of a typed path has
+// been read, also after the dialog has closed; left on screen, it would take the user's next
+// click for itself. So the list goes when the dialog finishes, and the field has no
+// completion from then on: taking the dialog down waits for the thread that reads its
+// folders.
+void dropCompletionWhenFinished(QFileDialog& dialog) {
     QObject::connect(&dialog, &QDialog::finished, &dialog, [&dialog] {
         for (auto* field : dialog.findChildren<QLineEdit*>())
             field->setCompleter(nullptr); // hides its list
     });
+}
+
+std::optional<QString> runFileDialog(QWidget* owner, const QString& dialogName,
+                                     QFileDialog::AcceptMode mode, const SaveChoice& choice = {}) {
+    QWidget* window = owner ? owner->window() : nullptr;
+    // A new dialog for every call, gone when the call returns.
+    QFileDialog dialog(window);
+    dialog.setObjectName(dialogName);
+    dropCompletionWhenFinished(dialog);
     dialog.setAcceptMode(mode);
     // Any name is accepted: a file that does not exist is reported when it is opened.
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -123,6 +128,28 @@ std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString& dialog
 std::optional<QString> QtDialogs::saveFile(QWidget* owner, const QString& dialogName,
                                            const SaveChoice& choice) {
     return runFileDialog(owner, dialogName, QFileDialog::AcceptSave, choice);
+}
+
+std::optional<QString> QtDialogs::chooseFolder(QWidget* owner, const QString& dialogName) {
+    QWidget* window = owner ? owner->window() : nullptr;
+    QFileDialog dialog(window);
+    dialog.setObjectName(dialogName);
+    dropCompletionWhenFinished(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    // It opens in the folder it was last given, or the working folder.
+    const QByteArray key = lastFileProperty(dialogName);
+    const QString last = window ? window->property(key.constData()).toString() : QString();
+    dialog.setDirectory(!last.isEmpty() && QDir(last).exists() ? last : QDir::currentPath());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString name = dialog.selectedFiles().constFirst();
+    if (name.isEmpty())
+        return std::nullopt;
+    if (window)
+        window->setProperty(key.constData(), QFileInfo(name).absoluteFilePath());
+    return vel::realFileName(name);
 }
 
 void QtDialogs::print(const QString& docName, QSize size, const PagePainter& paint) {

@@ -44,6 +44,9 @@ public:
     // A save dialog that proposes a name, filters and completes an extension.
     virtual std::optional<QString> saveFile(QWidget* owner, const QString& dialogName,
                                             const SaveChoice& choice) = 0;
+    // A folder chooser, remembered per window like the file dialogs; the folder chosen,
+    // nullopt when the user cancels.
+    virtual std::optional<QString> chooseFolder(QWidget* owner, const QString& dialogName) = 0;
     // Prints one page on the default printer as one job titled docName, scaling the
     // picture of the given size to the page with its proportions kept. Failures throw
     // vel::AppError ("There is no default printer currently selected" without one).
@@ -70,6 +73,7 @@ public:
     std::optional<QString> saveFile(QWidget* owner, const QString& dialogName) override;
     std::optional<QString> saveFile(QWidget* owner, const QString& dialogName,
                                     const SaveChoice& choice) override;
+    std::optional<QString> chooseFolder(QWidget* owner, const QString& dialogName) override;
     void print(const QString& docName, QSize size, const PagePainter& paint) override;
     void openInViewer(const QString& path) override;
     bool ask(QWidget* owner, const QString& text) override;

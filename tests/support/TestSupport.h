@@ -31,6 +31,10 @@ public:
         choices << choice.proposedName + u'|' + choice.filter + u'|' + choice.defaultSuffix;
         return saveFile(w, name);
     }
+    // Folder choosers answer from `files` too.
+    std::optional<QString> chooseFolder(QWidget* w, const QString& name) override {
+        return openFile(w, name);
+    }
     void print(const QString& docName, QSize size, const ui::PagePainter& paint) override;
     void openInViewer(const QString& path) override { opened << path; }
     // Questions are answered from `answers` ("Ne" when it is empty), text boxes from `texts`

@@ -1,0 +1,36 @@
+#pragma once
+// The header of a report issued for a round, on every page: the provider, the round's name,
+// the report's number, its status ("předběžná" or "konečná"), the issue date and
+// "strana N z M". Pages with this header start their content at kRoundTop.
+
+#include "archive/ArchiveRecords.h"
+#include "report/PageFlow.h"
+
+#include <QString>
+
+class QPainter;
+
+namespace vel {
+
+inline constexpr double kRoundTop = 56;
+
+struct RoundHeader {
+    QString provider; // its lines joined on one line
+    QString round;
+    QString number; // empty for a report without a number
+    QString status;
+    QString issued; // the issue date, dd.MM.yyyy, or empty
+};
+
+// The header of a report of the round named `name` with this information; number as given.
+RoundHeader roundHeader(const QString& name, const RoundInfo& info, const QString& number);
+
+// The number of a participant's report: the round's name and the participant's code.
+QString participantReportNumber(const QString& roundName, int code);
+
+// Paints the header of page `number` of `count`. A provider too long for its line is cut
+// short with "…" (the first page of a report gives it whole).
+void paintRoundHeader(QPainter& p, const page::Fonts& fonts, const RoundHeader& header, int number,
+                      int count);
+
+} // namespace vel
