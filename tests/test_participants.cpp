@@ -235,9 +235,10 @@ TEST_F(ReportTest, OwnPointDrawnInItsColourWhereTheModelPutsIt) {
         const ui::ChartPoint& p = mine.points().at(0);
         EXPECT_TRUE(blue(image.pixelColor(onPage(p, 5)))) << k;
         EXPECT_TRUE(blue(image.pixelColor(onPage(p, -5)))) << k;
-        if (k == 0) // in the calibration chart others lie under it
+        if (k == 0) { // in the calibration chart others lie under it
             for (const ui::ChartPoint& o : others.points())
                 EXPECT_TRUE(red(image.pixelColor(onPage(o, 0)))) << o.label.toStdString();
+        }
     }
 }
 

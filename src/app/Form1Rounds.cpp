@@ -116,6 +116,7 @@ void Form1::openRound(const QString& name) {
     m_resultsRound = round;
     // The round report belongs to the round of the last overall test, no longer shown.
     m_lastOverall.reset();
+    m_lastOverallRound.reset();
     if (!m_all.empty())
         PageControl1->setCurrentIndex(0);
 }
