@@ -93,7 +93,11 @@ QHash<QString, ArchiveFilesState> whole;
 
 ArchiveFilesState archiveFilesState(const QString& path) {
     const QByteArray native = nativeFileName(path);
-    return {stampOf(native), stampOf(native + "-wal")};
+    ArchiveFilesState state{stampOf(native), stampOf(native + "-wal")};
+    // An empty log holds nothing: a reader makes one where there was none.
+    if (state.log.size == 0)
+        state.log = {};
+    return state;
 }
 
 bool knownWhole(const QString& path) {

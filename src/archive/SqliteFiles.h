@@ -29,7 +29,7 @@ QString folderOfPath(const QString& path);
 int makeFolders(const QString& folder);
 
 // The archive's file and its write-ahead log as they are on the disk: SQLite changes the log
-// on every commit and the file when the log is folded in.
+// on every commit and the file when the log is folded in. An empty log counts as none.
 struct ArchiveFilesState {
     struct Stamp {
         bool exists = false;
