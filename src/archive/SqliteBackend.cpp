@@ -138,8 +138,10 @@ SqliteBackend::FileState SqliteBackend::fileState(quint32* applicationId) const 
     switch (pathKind(m_path, &size)) {
     case PathKind::Missing:
         return FileState::Missing;
-    case PathKind::Error:
-        throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + systemText(errno));
+    case PathKind::Error: {
+        const QString reason = systemText(errno);
+        throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + reason);
+    }
     case PathKind::Folder:
         throw AppError(message("„%1“ je složka, ne soubor archivu kol"));
     case PathKind::Other:
@@ -151,8 +153,10 @@ SqliteBackend::FileState SqliteBackend::fileState(quint32* applicationId) const 
     if (size == 0)
         throw AppError(message("Soubor „%1“ není archiv kol: je prázdný"));
     const int fd = ::open(nativeFileName(m_path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + systemText(errno));
+    if (fd < 0) {
+        const QString reason = systemText(errno);
+        throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + reason);
+    }
     char head[kHeaderSize];
     const ssize_t n = ::read(fd, head, sizeof head);
     const int err = errno;
