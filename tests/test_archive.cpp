@@ -18,6 +18,10 @@
 using namespace vel;
 using testing_support::errorOf;
 
+void PrintTo(const QString& s, std::ostream* os) {
+    *os << s.toStdString();
+}
+
 namespace {
 
 ArchiveLocation fileIn(const QTemporaryDir& dir, const QString& name = "archiv.sqlite") {
@@ -282,6 +286,7 @@ TEST(ArchiveLocation, DefaultAndNamedLocations) {
         {QFile::encodeName(dir.filePath("data")), "", dir.filePath("data/velimor/archiv.sqlite"),
          true},
         {"", QFile::encodeName(dir.filePath("jinde.sqlite")), dir.filePath("jinde.sqlite"), false},
+        {"", " \t ", h + "/.local/share/velimor/archiv.sqlite", true},
     };
     qputenv("HOME", QFile::encodeName(h));
     for (const Case& c : cases) {
@@ -293,18 +298,24 @@ TEST(ArchiveLocation, DefaultAndNamedLocations) {
         EXPECT_EQ(l.kind, ArchiveKind::SqliteFile);
     }
 
-    // Looking creates nothing; the first store makes the default location's folders, while
-    // a location the user named must have its folder.
+    // Looking creates nothing. The default archive is simply empty before the first store;
+    // one the user named is reported missing, a typing error in its name most likely.
     const ArchiveLocation byDefault{ArchiveKind::SqliteFile, dir.filePath("data/velimor/a.sqlite"),
                                     true};
     const ArchiveLocation byName = ArchiveLocation::parse(dir.filePath("nic/a.sqlite"));
     for (const ArchiveLocation& l : {byDefault, byName}) {
         Archive archive(l);
-        EXPECT_TRUE(archive.list().empty());
+        const QString missing =
+            l.makeFolder ? QStringLiteral("Kolo „kolo 1“ v archivu kol „%1“ není").arg(l.path)
+                         : QStringLiteral("Archiv kol „%1“ neexistuje; vznikne prvním uložením "
+                                          "kola.")
+                               .arg(l.path);
+        EXPECT_EQ(errorOf([&] { EXPECT_TRUE(archive.list().empty()); }),
+                  l.makeFolder ? "<no error>" : missing);
         EXPECT_FALSE(archive.contains("kolo 1"));
         EXPECT_EQ(archive.open(OpenFor::Reading), 0);
-        EXPECT_EQ(errorOf([&] { archive.remove("kolo 1"); }),
-                  QStringLiteral("Kolo „kolo 1“ v archivu kol „%1“ není").arg(l.path));
+        EXPECT_EQ(errorOf([&] { archive.load("kolo 1"); }), missing);
+        EXPECT_EQ(errorOf([&] { archive.remove("kolo 1"); }), missing);
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{});
     Archive(byDefault).store(examples::generatedRound(1, 1, 1), IfStored::Refuse);
@@ -314,6 +325,9 @@ TEST(ArchiveLocation, DefaultAndNamedLocations) {
               }),
               QStringLiteral("Archiv kol „%1“ nelze vytvořit: složka „%2“ neexistuje")
                   .arg(byName.path, dir.filePath("nic")));
+    const ArchiveLocation named = ArchiveLocation::parse(dir.filePath("jinde.sqlite"));
+    Archive(named).store(examples::generatedRound(1, 1, 1), IfStored::Refuse);
+    EXPECT_EQ(Archive(named).list().size(), 1u);
 
     // A server's address is recognised, and refused for now without its password.
     EXPECT_EQ(errorOf([] {

@@ -25,11 +25,16 @@ Archive::Archive(const ArchiveLocation& location, std::vector<SchemaStep> schema
 Archive::~Archive() = default;
 
 int Archive::open(OpenFor mode) {
-    if (m_open && (m_openFor == OpenFor::Writing || mode == OpenFor::Reading))
+    if (m_open && mode == OpenFor::Reading)
         return m_version;
+    if (m_readyToWrite) {
+        m_backend->checkBeforeWriting(); // another program may have written since
+        return m_version;
+    }
     const int current = m_schema.empty() ? 0 : m_schema.back().version;
     if (!m_open) {
-        const std::optional<int> found = m_backend->inspect(current);
+        const std::optional<int> found = m_backend->inspect();
+        m_missing = !found;
         if (found && *found > current)
             throw AppError(newerArchiveMessage(m_backend->archiveName(), *found, current));
         if (mode == OpenFor::Reading) {
@@ -38,24 +43,38 @@ int Archive::open(OpenFor mode) {
             // An archive that can be written is read through a connection for writing too:
             // SQLite removes the log files beside it only when such a connection closes.
             const QString reason = m_backend->whyNotWritable();
-            if (!reason.isEmpty()) {
-                if (*found < current)
-                    throw AppError(QStringLiteral("Archiv kol „%1“ má verzi %2, kterou je třeba "
-                                                  "převést na verzi %3, ale nelze: %4")
-                                       .arg(m_backend->archiveName(), QString::number(*found),
-                                            QString::number(current), reason));
+            if (!reason.isEmpty() && *found < current)
+                throw AppError(QStringLiteral("Archiv kol „%1“ má verzi %2, kterou je třeba "
+                                              "převést na verzi %3, ale nelze: %4")
+                                   .arg(m_backend->archiveName(), QString::number(*found),
+                                        QString::number(current), reason));
+            if (!reason.isEmpty() || *found == current) {
+                if (reason.isEmpty())
+                    m_backend->connectForWriting(m_schema);
                 m_open = true;
-                m_openFor = OpenFor::Reading;
+                m_canWrite = reason.isEmpty();
                 return m_version = current;
             }
         }
     }
-    m_open = false;
-    m_backend->connectForWriting();
+    if (!m_open || !m_canWrite) {
+        m_open = false;
+        m_backend->connectForWriting(m_schema);
+        m_open = m_canWrite = true;
+    }
+    // Nothing is written into a damaged archive, a migration included.
+    m_backend->checkBeforeWriting();
     migrateSchema(*m_backend, m_schema);
-    m_open = true;
-    m_openFor = OpenFor::Writing;
+    m_backend->written();
+    m_readyToWrite = true;
+    m_missing = false;
     return m_version = current;
+}
+
+void Archive::requireArchive() const {
+    if (m_missing && !m_location.makeFolder)
+        throw AppError(QStringLiteral("Archiv kol „%1“ neexistuje; vznikne prvním uložením kola.")
+                           .arg(m_backend->archiveName()));
 }
 
 QString Archive::notFound(const QString& name) const {
@@ -64,8 +83,10 @@ QString Archive::notFound(const QString& name) const {
 
 std::vector<RoundListing> Archive::list() {
     std::vector<RoundListing> rounds;
-    if (open(OpenFor::Reading) == 0)
+    if (open(OpenFor::Reading) == 0) {
+        requireArchive();
         return rounds;
+    }
     SqlSession& sql = m_backend->sql();
     QSqlQuery q = sql.prepare(QStringLiteral(
         "SELECT r.name, r.test_date, (SELECT count(*) FROM sheets s WHERE s.round_id = r.id), "
@@ -95,8 +116,10 @@ bool Archive::contains(const QString& name) {
 }
 
 Round Archive::load(const QString& name) {
-    if (open(OpenFor::Reading) == 0)
+    if (open(OpenFor::Reading) == 0) {
+        requireArchive();
         throw AppError(notFound(name));
+    }
     SqlSession& sql = m_backend->sql();
     // One transaction, so that a replace by another process cannot come between the reads.
     Transaction reading(sql, Transaction::Kind::Read);
@@ -149,8 +172,10 @@ Round Archive::load(const QString& name) {
 }
 
 void Archive::remove(const QString& name) {
-    if (open(OpenFor::Reading) == 0)
+    if (open(OpenFor::Reading) == 0) {
+        requireArchive();
         throw AppError(notFound(name));
+    }
     open(OpenFor::Writing);
     SqlSession& sql = m_backend->sql();
     Transaction writing(sql, Transaction::Kind::Write);
@@ -164,6 +189,7 @@ void Archive::remove(const QString& name) {
     if (removed == 0)
         throw AppError(notFound(name));
     writing.commit();
+    m_backend->written();
 }
 
 } // namespace vel

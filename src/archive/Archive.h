@@ -6,11 +6,13 @@
 // archive at once. Every failure raises vel::AppError with a Czech message naming the
 // archive.
 //
-// Nothing is created by looking: listing or loading from an archive that does not exist yet
-// finds no rounds; the first store creates the file (and, at the default location, its
-// folder). A file that is not an archive, a damaged archive or one written by a newer
-// program is refused and left untouched. An archive of an older version is brought up to
-// date when opened, after a copy of it has been made beside it.
+// Nothing is created by looking: listing or loading from the default archive before anything
+// is stored finds no rounds, while an archive the user named must exist for that; the first
+// store creates the file (and, at the default location, its folder). A file that is not an
+// archive, a damaged archive or one written by a newer program is refused and left
+// untouched; damage is looked for before writing (reads that meet it fail). An archive of an
+// older version is brought up to date when opened, after a copy of it has been made beside
+// it.
 
 #include "archive/ArchiveLocation.h"
 #include "archive/ArchiveRecords.h"
@@ -49,6 +51,7 @@ public:
 
     // All rounds, the one stored last first.
     std::vector<RoundListing> list();
+    // False also when there is no archive yet (asked before storing).
     bool contains(const QString& name);
     // Raises "Kolo „…“ v archivu kol „…“ není" when there is no such round.
     Round load(const QString& name);
@@ -65,11 +68,16 @@ private:
     ArchiveLocation m_location;
     std::vector<SchemaStep> m_schema;
     std::unique_ptr<ArchiveBackend> m_backend;
-    OpenFor m_openFor = OpenFor::Reading;
     bool m_open = false;
+    bool m_canWrite = false;     // connected for writing
+    bool m_readyToWrite = false; // checked and brought up to date
+    bool m_missing = false;      // no archive when last looked at
     int m_version = 0;
 
     QString notFound(const QString& name) const;
+    // Raises when the archive the user named is not there (at the default place a missing
+    // archive is one that nothing has been stored into yet).
+    void requireArchive() const;
 };
 
 } // namespace vel

@@ -28,16 +28,22 @@ public:
     const QString& archiveName() const { return m_sql.archiveName(); }
 
     // Connects for reading, without creating or changing anything, and checks that the
-    // archive is one (it may be new and empty) and is not damaged. Returns its schema version
-    // (0 for an empty one), nothing when there is no archive yet (no connection then). An
-    // archive of a version above `known` is not checked further: the caller refuses it.
-    virtual std::optional<int> inspect(int known) = 0;
+    // archive is one (it may be new and empty). Returns its schema version (0 for an empty
+    // one), nothing when there is no archive yet (no connection then). Damage is not looked
+    // for here: a read that meets it raises damagedMessage().
+    virtual std::optional<int> inspect() = 0;
     // Why connectForWriting() would fail, in words that follow "nelze zapisovat: "; empty
     // when it can write.
     virtual QString whyNotWritable() const = 0;
-    // Connects for writing, creating the archive when missing; raises when it is not an
+    // Connects for writing; a missing archive is made first, complete with the tables of
+    // `schema`, so that no other program ever sees it half made. Raises when it is not an
     // archive or cannot be written.
-    virtual void connectForWriting() = 0;
+    virtual void connectForWriting(const std::vector<SchemaStep>& schema) = 0;
+    // Raises damagedMessage() when the archive is damaged; called before anything is written
+    // into it.
+    virtual void checkBeforeWriting() = 0;
+    // A write of this process has been committed.
+    virtual void written() = 0;
 
     // The schema version the archive records, 0 for a new one.
     virtual int schemaVersion() = 0;

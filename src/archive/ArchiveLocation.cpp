@@ -1,10 +1,13 @@
 #include "archive/ArchiveLocation.h"
 
 #include "data/Errors.h"
+#include "data/FileNames.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QUrl>
+
+#include <cstdlib>
+#include <unistd.h>
 
 namespace vel {
 
@@ -14,7 +17,16 @@ ArchiveLocation ArchiveLocation::parse(const QString& text) {
     for (const char* scheme : {"postgresql:", "postgres:"})
         if (text.startsWith(QLatin1String(scheme), Qt::CaseInsensitive))
             return {ArchiveKind::PostgreSql, text, false};
-    return {ArchiveKind::SqliteFile, QFileInfo(text).absoluteFilePath(), false};
+    // Made absolute as text: Qt's own file functions would pass the name through its lossy
+    // conversion and lose the bytes a name that is not UTF-8 keeps (FileNames.h).
+    QString path = text;
+    if (!QDir::isAbsolutePath(path)) {
+        char* cwd = ::getcwd(nullptr, 0);
+        const QString folder = cwd ? fileNameFromNative(cwd) : QDir::currentPath();
+        std::free(cwd);
+        path = folder + u'/' + path;
+    }
+    return {ArchiveKind::SqliteFile, QDir::cleanPath(path), false};
 }
 
 QString ArchiveLocation::displayName() const {
@@ -25,10 +37,10 @@ QString ArchiveLocation::displayName() const {
 }
 
 ArchiveLocation defaultArchiveLocation() {
-    const QString named = qEnvironmentVariable("VELIMOR_ARCHIVE");
-    if (!named.isEmpty())
+    const QString named = fileNameFromNative(qgetenv("VELIMOR_ARCHIVE"));
+    if (!named.trimmed().isEmpty())
         return ArchiveLocation::parse(named);
-    QString data = qEnvironmentVariable("XDG_DATA_HOME");
+    QString data = fileNameFromNative(qgetenv("XDG_DATA_HOME"));
     if (!QDir::isAbsolutePath(data))
         data = QDir::homePath() + QStringLiteral("/.local/share");
     return {ArchiveKind::SqliteFile,

@@ -26,7 +26,7 @@ struct ArchiveLocation {
     QString displayName() const;
 };
 
-// $VELIMOR_ARCHIVE when set and not empty, else velimor/archiv.sqlite under
+// $VELIMOR_ARCHIVE when set and not blank, else velimor/archiv.sqlite under
 // $XDG_DATA_HOME, or under ~/.local/share when that is not set to an absolute path.
 ArchiveLocation defaultArchiveLocation();
 

@@ -144,6 +144,7 @@ Round Archive::store(const Round& given, IfStored ifStored) {
     if (round.results)
         insertResults(sql, id, *round.results);
     writing.commit();
+    m_backend->written();
     return round;
 }
 

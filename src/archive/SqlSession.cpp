@@ -35,6 +35,8 @@ void SqlSession::open(const QString& databaseName, const QString& connectOptions
     if (!m_db.open()) {
         const QSqlError error = m_db.lastError();
         close();
+        if (m_dialect.damaged && m_dialect.damaged(error))
+            throw AppError(damagedMessage());
         throw AppError(failure + explain(error));
     }
 }
@@ -93,13 +95,23 @@ void SqlSession::rollback() noexcept {
 }
 
 QString SqlSession::explain(const QSqlError& error) const {
-    const QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
     const QString cause = m_dialect.explain ? m_dialect.explain(error) : QString();
-    return cause.isEmpty() ? text : QStringLiteral("%1 (%2)").arg(cause, text);
+    if (!cause.isEmpty())
+        return cause;
+    QString text = error.databaseText().isEmpty() ? error.driverText() : error.databaseText();
+    text = text.section(u'\n', 0, 0).trimmed();
+    return text.isEmpty() ? QStringLiteral("neočekávaná chyba databáze")
+                          : QStringLiteral("neočekávaná chyba databáze: %1").arg(text);
 }
 
 void SqlSession::fail(const QSqlError& error) const {
+    if (m_dialect.damaged && m_dialect.damaged(error))
+        throw AppError(damagedMessage());
     throw AppError(m_failure + QStringLiteral(": ") + explain(error));
+}
+
+QString SqlSession::damagedMessage() const {
+    return QStringLiteral("Archiv kol „%1“ je poškozený").arg(m_archiveName);
 }
 
 SqlSession::FailureText::FailureText(SqlSession& sql, const QString& text)

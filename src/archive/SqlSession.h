@@ -19,9 +19,11 @@ struct SqlDialect {
     QString keyType, intType, realType, textType;
     QString beginWrite; // starts a transaction that writes, waiting for other writers
     QString beginRead;  // starts a transaction that reads one consistent state
-    // The failure in words: the cause in Czech where the system's code is known, then the
-    // database's own text.
+    // The failure's cause in Czech where the database's code is one a user can act on;
+    // empty for any other.
     QString (*explain)(const QSqlError& error) = nullptr;
+    // Whether the failure means that the archive is damaged.
+    bool (*damaged)(const QSqlError& error) = nullptr;
 };
 
 class SqlSession {
@@ -53,11 +55,15 @@ public:
     // Ends the open transaction, if any, without raising.
     void rollback() noexcept;
 
-    // The failure in words, for messages: the dialect's explanation and the database's text.
+    // The failure in words, one line for messages: the dialect's explanation; for a failure
+    // it does not know, a Czech sentence and the first line of the database's own text.
     QString explain(const QSqlError& error) const;
     // Raises "<failure text>: <explanation>"; the failure text is "Chyba archivu kol „…“"
-    // unless a FailureText says otherwise.
+    // unless a FailureText says otherwise. A damaged archive raises damagedMessage(),
+    // whatever was being done.
     [[noreturn]] void fail(const QSqlError& error) const;
+    // "Archiv kol „…“ je poškozený".
+    QString damagedMessage() const;
 
     // What failures are called while it lasts, e.g. "Archiv kol „…“ nelze otevřít".
     class FailureText {

@@ -2,26 +2,25 @@
 // in PRAGMA application_id; write-ahead logging, so that readers never wait for a writer and
 // a write cut short leaves the last committed state; writers queue on the busy timeout.
 // The file is looked at before the driver touches it, and read-only first, so that a wrong
-// path never becomes a new archive and a file that is not an archive is never written.
+// path never becomes a new archive and a file that is not an archive is never written. A new
+// archive is made whole under a name of its own and then linked under its name, so that no
+// program ever sees it half made. Paths reach the file system and SQLite as their very
+// bytes (SqliteFiles.h).
 #include "archive/ArchiveBackend.h"
+#include "archive/SqliteFiles.h"
 
 #include "data/Errors.h"
+#include "data/FileNames.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QHash>
-#include <QMutex>
 #include <QSqlQuery>
 #include <QThread>
-#include <QUrl>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vel {
@@ -32,13 +31,16 @@ namespace {
 constexpr int kApplicationId = 0x56454C41;
 constexpr int kBusyTimeoutMs = 10000;
 
-// The primary result codes of SQLite that a user can act on.
-QString sqliteCause(const QSqlError& error) {
+int primaryCode(const QSqlError& error) {
     bool ok = false;
-    const int code = error.nativeErrorCode().toInt(&ok) & 0xff;
-    if (!ok)
-        return {};
-    switch (code) {
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code & 0xff : -1;
+}
+
+// The primary result codes of SQLite that a user can act on. SQLITE_CORRUPT (11) is the
+// damaged archive, which has a message of its own.
+QString sqliteCause(const QSqlError& error) {
+    switch (primaryCode(error)) {
     case 3:  // SQLITE_PERM
     case 23: // SQLITE_AUTH
         return QStringLiteral("přístup odepřen");
@@ -46,19 +48,21 @@ QString sqliteCause(const QSqlError& error) {
     case 6: // SQLITE_LOCKED
         return QStringLiteral("archiv používá jiný program a neuvolnil jej včas");
     case 8: // SQLITE_READONLY
-        return QStringLiteral("do archivu nelze zapisovat");
+        return QStringLiteral("soubor archivu nebo jeho soubor -wal či -shm je jen pro čtení");
     case 10: // SQLITE_IOERR
         return QStringLiteral("chyba čtení nebo zápisu souboru");
-    case 11: // SQLITE_CORRUPT
-        return QStringLiteral("archiv je poškozený");
     case 13: // SQLITE_FULL
         return QStringLiteral("disk je plný");
     case 14: // SQLITE_CANTOPEN
-        return QStringLiteral("soubor nelze otevřít");
+        return QStringLiteral("soubor archivu nebo jeho soubor -wal či -shm nelze otevřít");
     case 26: // SQLITE_NOTADB
-        return QStringLiteral("soubor není databáze");
+        return QStringLiteral("soubor není databáze SQLite");
     }
     return {};
+}
+
+bool sqliteDamaged(const QSqlError& error) {
+    return primaryCode(error) == 11; // SQLITE_CORRUPT
 }
 
 SqlDialect sqliteDialect() {
@@ -73,6 +77,7 @@ SqlDialect sqliteDialect() {
     d.beginWrite = QStringLiteral("BEGIN IMMEDIATE");
     d.beginRead = QStringLiteral("BEGIN");
     d.explain = sqliteCause;
+    d.damaged = sqliteDamaged;
     return d;
 }
 
@@ -80,55 +85,18 @@ QString systemText(int err) {
     return QString::fromLocal8Bit(std::strerror(err));
 }
 
-// The quick check reads the whole file, about 3 ms a megabyte. It is not repeated on an
-// archive whose file has not changed since it passed in this run of the program (with
-// write-ahead logging the file changes when the log is folded in, at the latest when the
-// last connection closes); damage met between checks SQLite reports as it reads.
-struct FileIdentity {
-    dev_t device = 0;
-    ino_t inode = 0;
-    off_t size = 0;
-    timespec modified{};
-    bool operator==(const FileIdentity& o) const {
-        return device == o.device && inode == o.inode && size == o.size &&
-               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec;
-    }
-};
-
-FileIdentity identityOf(const QString& path) {
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return {};
-    return {st.st_dev, st.st_ino, st.st_size, st.st_mtim};
-}
-
-QMutex checkedLock;
-QHash<QString, FileIdentity> checked;
-
-bool passedCheck(const QString& path) {
-    const QMutexLocker lock(&checkedLock);
-    const auto it = checked.constFind(path);
-    return it != checked.constEnd() && *it == identityOf(path);
-}
-
-void recordCheck(const QString& path, const FileIdentity& identity) {
-    const QMutexLocker lock(&checkedLock);
-    checked.insert(path, identity);
-}
-
-bool writable(const QString& path) {
-    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
-}
-
 class SqliteBackend : public ArchiveBackend {
 public:
     explicit SqliteBackend(const ArchiveLocation& location)
         : ArchiveBackend(location.displayName(), sqliteDialect()), m_path(location.path),
           m_makeFolder(location.makeFolder) {}
+    ~SqliteBackend() override { disconnect(); }
 
-    std::optional<int> inspect(int known) override;
+    std::optional<int> inspect() override;
     QString whyNotWritable() const override;
-    void connectForWriting() override;
+    void connectForWriting(const std::vector<SchemaStep>& schema) override;
+    void checkBeforeWriting() override;
+    void written() override { rememberWhole(m_path, archiveFilesState(m_path)); }
     int schemaVersion() override {
         return m_sql.value(QStringLiteral("PRAGMA user_version")).toInt();
     }
@@ -138,15 +106,14 @@ public:
     void abortMigration() noexcept override;
 
 private:
-    enum class FileState { Missing, Empty, Database };
-    // What the first page of a database says, read without SQLite.
-    struct Header {
-        quint32 applicationId = 0;
-        int version = 0;
-    };
-    FileState fileState(Header* header = nullptr) const;
-    QString folder() const { return QFileInfo(m_path).absolutePath(); }
-    void connect(bool forWriting);
+    enum class FileState { Missing, Database };
+    // Whether there is a file and whether it is a SQLite database, from its first page, read
+    // without SQLite; raises for anything else. The application id is the page's.
+    FileState fileState(quint32* applicationId = nullptr) const;
+    QString folder() const { return folderOfPath(m_path); }
+    void connect(const QString& path, bool forWriting);
+    void disconnect();
+    void create(const std::vector<SchemaStep>& schema);
     int checkIdentity();
     void useWriteAheadLog();
     // The text with the archive for %1 and `more` for %2, substituted in one pass.
@@ -166,23 +133,30 @@ quint32 bigEndian32(const char* p) {
     return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
 }
 
-SqliteBackend::FileState SqliteBackend::fileState(Header* header) const {
-    const QByteArray native = QFile::encodeName(m_path);
-    struct stat st {};
-    if (::stat(native.constData(), &st) != 0) {
-        if (errno == ENOENT)
-            return FileState::Missing;
-        throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + systemText(errno));
+SqliteBackend::FileState SqliteBackend::fileState(quint32* applicationId) const {
+    off_t size = 0;
+    switch (pathKind(m_path, &size)) {
+    case PathKind::Missing:
+        return FileState::Missing;
+    case PathKind::Error: {
+        const QString reason = systemText(errno);
+        throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + reason);
     }
-    if (S_ISDIR(st.st_mode))
+    case PathKind::Folder:
         throw AppError(message("„%1“ je složka, ne soubor archivu kol"));
-    if (!S_ISREG(st.st_mode))
+    case PathKind::Other:
         throw AppError(message("Soubor „%1“ není archiv kol: není to obyčejný soubor"));
-    if (st.st_size == 0)
-        return FileState::Empty;
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + systemText(errno));
+    case PathKind::File:
+        break;
+    }
+    // An archive is never empty, not even while it is being made (create()).
+    if (size == 0)
+        throw AppError(message("Soubor „%1“ není archiv kol: je prázdný"));
+    const int fd = ::open(nativeFileName(m_path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        const QString reason = systemText(errno);
+        throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + reason);
+    }
     char head[kHeaderSize];
     const ssize_t n = ::read(fd, head, sizeof head);
     const int err = errno;
@@ -191,27 +165,43 @@ SqliteBackend::FileState SqliteBackend::fileState(Header* header) const {
         throw AppError(message("Archiv kol „%1“ nelze otevřít: ") + systemText(err));
     if (n < kHeaderSize || std::memcmp(head, "SQLite format 3", 16) != 0)
         throw AppError(message("Soubor „%1“ není archiv kol: není to databáze SQLite"));
-    if (header) {
-        header->version = int(bigEndian32(head + 60));
-        header->applicationId = bigEndian32(head + 68);
-    }
+    if (applicationId)
+        *applicationId = bigEndian32(head + 68);
     return FileState::Database;
 }
 
-void SqliteBackend::connect(bool forWriting) {
+// SQLite never creates the archive here ("mode=rw"): only create() does, whole.
+void SqliteBackend::connect(const QString& path, bool forWriting) {
     QString options =
         QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs);
-    QString mode = QStringLiteral("mode=rwc");
+    QString mode = QStringLiteral("mode=rw");
     if (!forWriting) {
         options += QStringLiteral(";QSQLITE_OPEN_READONLY");
         mode = QStringLiteral("mode=ro");
-        // Reading a write-ahead-logged database needs its shared-memory file. Where the folder
-        // refuses new files and there is none, no process has the archive open (one would
-        // have made it), and the file is read as it stands, without locking.
-        if (!writable(folder()) && !QFileInfo::exists(m_path + QStringLiteral("-shm")))
+        // A reader has SQLite create the log and its shared memory (-wal, -shm) when they are
+        // missing and the folder allows it, and they are then the reader's: one that may not
+        // write the archive would lock its owner out of writing, and where the folder refuses
+        // them the read fails. Without both no program is writing (a writer keeps them while
+        // it has the archive open) and the file changes only when a writer folds the log in:
+        // it is read as it stands, without locking. With both, SQLite reads them, the shared
+        // memory read-only where it must.
+        const bool bothLogFiles =
+            pathExists(path + QStringLiteral("-wal")) && pathExists(path + QStringLiteral("-shm"));
+        if ((!canWrite(path) || !canWrite(folderOfPath(path))) && !bothLogFiles)
             mode += QStringLiteral("&immutable=1");
     }
-    m_sql.open(QUrl::fromLocalFile(m_path).toString(QUrl::FullyEncoded) + u'?' + mode, options);
+    m_sql.open(sqliteFileUri(path, mode), options);
+}
+
+// Closing the last connection folds the log into the file: a change of this process, which
+// leaves an archive known to be whole as whole as it was.
+void SqliteBackend::disconnect() {
+    if (!m_sql.isOpen())
+        return;
+    const bool whole = knownWhole(m_path);
+    m_sql.close();
+    if (whole)
+        rememberWhole(m_path, archiveFilesState(m_path));
 }
 
 // Returns the schema version of an archive of ours, 0 for an empty database; raises for any
@@ -221,8 +211,7 @@ int SqliteBackend::checkIdentity() {
     int version = 0;
     bool empty = false;
     {
-        // One statement, so that all three come from one state of a database that another
-        // process may be creating.
+        // One statement, so that all three come from one state of the database.
         QSqlQuery q = m_sql.prepare(QStringLiteral(
             "SELECT (SELECT application_id FROM pragma_application_id), (SELECT user_version "
             "FROM pragma_user_version), (SELECT count(*) FROM sqlite_master)"));
@@ -241,76 +230,108 @@ int SqliteBackend::checkIdentity() {
     throw AppError(message("Soubor „%1“ není archiv kol: je to databáze jiného programu"));
 }
 
-std::optional<int> SqliteBackend::inspect(int known) {
-    m_sql.close();
-    Header header;
-    if (fileState(&header) != FileState::Database)
+std::optional<int> SqliteBackend::inspect() {
+    disconnect();
+    quint32 applicationId = 0;
+    if (fileState(&applicationId) == FileState::Missing)
         return std::nullopt;
-    // What the header settles is settled without opening the file: a database that another
-    // program marked as its own, or an archive of a newer version. With write-ahead logging
-    // the file's header may lag behind the log, but ours never leaves an identity or a
-    // version once given, so a lagging header can only say less.
-    if (header.applicationId != kApplicationId && header.applicationId != 0)
+    // A database that another program marked as its own is settled by its first page. With
+    // write-ahead logging the page may lag behind the log, but ours never leaves an identity
+    // once given, so a lagging page can only say less.
+    if (applicationId != kApplicationId && applicationId != 0)
         throw AppError(message("Soubor „%1“ není archiv kol: je to databáze jiného programu"));
-    if (header.applicationId == kApplicationId && header.version > known)
-        return header.version;
     SqlSession::FailureText failure(m_sql, message("Archiv kol „%1“ nelze otevřít"));
-    connect(false);
-    const int version = checkIdentity();
-    if (version > known || passedCheck(m_path))
-        return version;
-    const FileIdentity identity = identityOf(m_path);
-    QString verdict;
-    {
-        QSqlQuery check = m_sql.prepare(QStringLiteral("PRAGMA quick_check"));
-        m_sql.exec(check);
-        if (m_sql.next(check))
-            verdict = check.value(0).toString();
-    }
-    if (verdict != QLatin1String("ok")) {
-        m_sql.close();
-        throw AppError(message("Archiv kol „%1“ je poškozený: ") + verdict);
-    }
-    recordCheck(m_path, identity);
-    return version;
+    connect(m_path, false);
+    return checkIdentity();
 }
 
 QString SqliteBackend::whyNotWritable() const {
     const QString dir = folder();
     const QString nativeDir = QDir::toNativeSeparators(dir);
     if (fileState() == FileState::Missing) {
-        if (!QFileInfo(dir).isDir())
+        if (pathKind(dir) != PathKind::Folder)
             return m_makeFolder ? QString()
                                 : QStringLiteral("složka „%1“ neexistuje").arg(nativeDir);
-    } else if (!writable(m_path)) {
+    } else if (!canWrite(m_path)) {
         return QStringLiteral("soubor je jen pro čtení");
     }
     // A writer's log and shared memory go beside the archive.
-    if (!writable(dir))
+    if (!canWrite(dir))
         return QStringLiteral("do složky „%1“ nelze zapisovat").arg(nativeDir);
     return {};
 }
 
-void SqliteBackend::connectForWriting() {
+void SqliteBackend::connectForWriting(const std::vector<SchemaStep>& schema) {
+    disconnect();
     const bool missing = fileState() == FileState::Missing;
     const QString reason = whyNotWritable();
     if (!reason.isEmpty())
         throw AppError((missing ? message("Archiv kol „%1“ nelze vytvořit: ")
                                 : message("Do archivu kol „%1“ nelze zapisovat: ")) +
                        reason);
-    if (missing && !QDir().mkpath(folder()))
-        throw AppError(message("Archiv kol „%1“ nelze vytvořit: složku „%2“ nelze vytvořit",
-                               QDir::toNativeSeparators(folder())));
+    if (missing)
+        create(schema);
     SqlSession::FailureText failure(m_sql, message("Archiv kol „%1“ nelze otevřít"));
-    connect(true);
+    fileState(); // ours, or what another program put there first
+    connect(m_path, true);
     checkIdentity();
     m_sql.exec(QStringLiteral("PRAGMA foreign_keys = ON"));
+}
+
+// The archive is made with its tables and write-ahead logging in a file of its own, closed
+// (which folds the log in and removes it), flushed and only then linked under its name; when
+// another program has made it first meanwhile, its archive is used.
+void SqliteBackend::create(const std::vector<SchemaStep>& schema) {
+    const QString cannot = message("Archiv kol „%1“ nelze vytvořit");
+    if (m_makeFolder)
+        if (const int err = makeFolders(folder()))
+            throw AppError(message("Archiv kol „%1“ nelze vytvořit: složku „%2“ nelze vytvořit",
+                                   QDir::toNativeSeparators(folder())) +
+                           QStringLiteral(" (%1)").arg(systemText(err)));
+    bool placed = false;
+    {
+        NewArchiveFile file(m_path);
+        if (file.error())
+            throw AppError(cannot + QStringLiteral(": ") + systemText(file.error()));
+        {
+            SqlSession::FailureText failure(m_sql, cannot);
+            connect(file.path(), true);
+            useWriteAheadLog();
+            migrateSchema(*this, schema);
+            m_sql.close();
+        }
+        if (file.hasLogFiles())
+            throw AppError(cannot + QStringLiteral(": nový soubor nelze dokončit"));
+        if (const int err = file.place(&placed))
+            throw AppError(cannot + QStringLiteral(": ") + systemText(err));
+    }
+    if (placed)
+        rememberWhole(m_path, archiveFilesState(m_path));
+}
+
+// PRAGMA quick_check reads the whole file, about 3 ms a megabyte, so it runs before writing
+// only, and not again while the files are as the last check or this process's own writes
+// left them. A read that meets damage fails with the same message.
+void SqliteBackend::checkBeforeWriting() {
+    if (!knownWhole(m_path)) {
+        const ArchiveFilesState state = archiveFilesState(m_path);
+        QString verdict;
+        {
+            QSqlQuery check = m_sql.prepare(QStringLiteral("PRAGMA quick_check(1)"));
+            m_sql.exec(check);
+            if (m_sql.next(check))
+                verdict = check.value(0).toString();
+        }
+        if (verdict != QLatin1String("ok"))
+            throw AppError(m_sql.damagedMessage());
+        rememberWhole(m_path, state);
+    }
     useWriteAheadLog();
 }
 
-// The journal mode is kept in the file, so this switches a new archive only. The switch
-// takes the database for itself for a moment and SQLite does not wait on the busy timeout
-// for it: two programs creating the archive at once meet here, and one waits.
+// The journal mode is kept in the file, so this switches a new archive only (or one that a
+// tool switched back). The switch takes the database for itself for a moment and SQLite does
+// not wait on the busy timeout for it: two programs meeting here take turns.
 void SqliteBackend::useWriteAheadLog() {
     if (m_sql.value(QStringLiteral("PRAGMA journal_mode")).toString() == QLatin1String("wal"))
         return;
@@ -320,8 +341,7 @@ void SqliteBackend::useWriteAheadLog() {
         QSqlQuery q = m_sql.prepare(QStringLiteral("PRAGMA journal_mode = WAL"));
         if (q.exec())
             return; // a file system without shared memory keeps its rollback journal
-        const bool busy = (q.lastError().nativeErrorCode().toInt() & 0xff) == 5;
-        if (!busy || waited.elapsed() > kBusyTimeoutMs)
+        if (primaryCode(q.lastError()) != 5 || waited.elapsed() > kBusyTimeoutMs)
             m_sql.fail(q.lastError());
         QThread::msleep(20);
     }
@@ -330,14 +350,14 @@ void SqliteBackend::useWriteAheadLog() {
 QString SqliteBackend::backup(int version) {
     const QString stamp =
         QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QString base = QStringLiteral("%1.v%2-%3").arg(m_path).arg(version).arg(stamp);
+    const QString base = QStringLiteral("%1.v%2-%3").arg(m_path, QString::number(version), stamp);
     QString copy = base + QStringLiteral(".bak");
-    for (int i = 2; QFileInfo::exists(copy); ++i)
-        copy = QStringLiteral("%1-%2.bak").arg(base).arg(i);
+    for (int i = 2; pathExists(copy); ++i)
+        copy = QStringLiteral("%1-%2.bak").arg(base, QString::number(i));
     SqlSession::FailureText failure(
         m_sql, message("Kopii archivu kol „%1“ před převodem na novou verzi nelze vytvořit"));
     QSqlQuery vacuum = m_sql.prepare(QStringLiteral("VACUUM INTO ?"));
-    vacuum.addBindValue(copy);
+    vacuum.addBindValue(sqliteFileUri(copy));
     m_sql.exec(vacuum);
     return QDir::toNativeSeparators(copy);
 }
