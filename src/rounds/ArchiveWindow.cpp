@@ -1,6 +1,7 @@
 #include "rounds/ArchiveWindow.h"
 
 #include "archive/Archive.h"
+#include "data/FileNames.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
 #include "ui/Widgets.h"
@@ -13,6 +14,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace vel {
 
@@ -75,9 +78,16 @@ void ArchiveWindow::showArchive(const ArchiveLocation& location) {
 }
 
 void ArchiveWindow::refresh() {
-    Archive archive(m_location);
-    const std::vector<RoundListing> rounds = archive.list();
-    placeLabel->setText(QStringLiteral("Archiv: %1").arg(m_location.displayName()));
+    // An archive file not made yet is shown empty, as the place the first store makes it.
+    struct stat st {};
+    const bool missing = m_location.kind == ArchiveKind::SqliteFile &&
+                         ::stat(nativeFileName(m_location.path).constData(), &st) != 0 &&
+                         errno == ENOENT;
+    const std::vector<RoundListing> rounds =
+        missing ? std::vector<RoundListing>() : Archive(m_location).list();
+    placeLabel->setText(missing ? QStringLiteral("Archiv: %1 (vznikne prvním uložením kola)")
+                                      .arg(m_location.displayName())
+                                : QStringLiteral("Archiv: %1").arg(m_location.displayName()));
     const QString chosen = chosenRound();
     table->setRowCount(0);
     table->setRowCount(int(rounds.size()));
