@@ -77,22 +77,9 @@ private:
     }
 };
 
-// Instrument i of a generated test: one of the six example patterns of errors, shifted a
-// little per round so that every instrument differs.
+// Instrument i of a generated test (examples::generatedInstrument) written into dir.
 QString writeInstrument(const QString& dir, int i) {
-    static const std::array<std::array<int, 4>, 6> patterns = {{{2, -2, 2, -2},
-                                                                {4, 0, 4, 0},
-                                                                {3, -1, 3, -1},
-                                                                {6, 2, 6, 2},
-                                                                {-10, -10, -10, -10},
-                                                                {1, 1, 1, 1}}};
-    std::array<int, 4> e = patterns[i % 6];
-    const int shift = (i / 6) % 7 - 3;
-    for (int& v : e)
-        v += shift;
-    e[0] += (i / 42) % 3;
-    auto rec = examples::makeInstrument(QStringLiteral("BENCH-%1").arg(i + 1), e, {1, 2, 2, 1},
-                                        {3, 2, 2, 3}, {1, 1, 0, 2});
+    const vel::InstrumentRecord rec = examples::generatedInstrument(i);
     const QString path = QDir(dir).filePath(QStringLiteral("i%1.dat").arg(i));
     vel::writeWholeFile(path, vel::encodeInstrumentRecord(rec), vel::WriteErrors::Io);
     return path;

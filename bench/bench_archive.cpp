@@ -13,6 +13,7 @@
 #include "overall/OverallEvaluation.h"
 #include "overall/OverallRecord.h"
 #include "report/FileWorkspace.h"
+#include "report/ReportArchive.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -27,21 +28,9 @@
 
 namespace {
 
-// Instrument i of a generated round: one of the six example patterns of errors, shifted
-// a little so that every instrument differs (as bench_app's).
+// Instrument i of a generated round, with header texts.
 vel::InstrumentRecord instrument(int i) {
-    static const std::array<std::array<int, 4>, 6> patterns = {{{2, -2, 2, -2},
-                                                                {4, 0, 4, 0},
-                                                                {3, -1, 3, -1},
-                                                                {6, 2, 6, 2},
-                                                                {-10, -10, -10, -10},
-                                                                {1, 1, 1, 1}}};
-    std::array<int, 4> e = patterns[i % 6];
-    for (int& v : e)
-        v += (i / 6) % 7 - 3;
-    e[0] += (i / 42) % 3;
-    vel::InstrumentRecord rec = examples::makeInstrument(QStringLiteral("BENCH-%1").arg(i + 1), e,
-                                                         {1, 2, 2, 1}, {3, 2, 2, 3}, {1, 1, 0, 2});
+    vel::InstrumentRecord rec = examples::generatedInstrument(i);
     rec.time = QStringLiteral("10:%1").arg(i % 60, 2, 10, QChar(u'0'));
     rec.temperature = QStringLiteral("40");
     rec.received = QStringLiteral("2.2.2026");
@@ -59,10 +48,8 @@ vel::Round roundOf(int n, const QString& name) {
     vel::OverallRecord record;
     vel::overallTest(ws, ws.overall, ws.calibration, &record);
 
-    vel::Round round;
+    vel::Round round = vel::roundOfWorkspace(ws, record);
     round.name = name;
-    round.testDate = record.roundTestDate();
-    round.programVersion = QStringLiteral("1.0");
     round.info.provider = QStringLiteral("Zkušební laboratoř\nMlékárenská 12\n586 01 Jihlava");
     round.info.coordinator = QStringLiteral("Ing. Jana Nováková");
     round.info.samples = QStringLiteral("10 vzorků syrového kravského mléka, konzervováno");
@@ -71,33 +58,6 @@ vel::Round roundOf(int n, const QString& name) {
                        "nejistota 3 %");
     round.info.advice = QStringLiteral("Přístroje s výhradami doporučujeme překalibrovat.");
     round.info.issueDate = QDate(2026, 2, 10);
-    for (int k = 0; k < 10; ++k)
-        round.references[k] = ws.referenceText(k + 1);
-    for (const vel::InstrumentRecord& rec : records) {
-        vel::Sheet& s = round.sheets.emplace_back();
-        s.caption = rec.id;
-        s.fields[vel::kInstrumentIdField] = rec.id;
-        s.fields[vel::kTimeField] = rec.time;
-        s.fields[vel::kTemperatureField] = rec.temperature;
-        s.fields[vel::kReceivedField] = rec.received;
-        s.fields[vel::kTestDateField] = rec.testDate;
-        for (int i = 0; i < vel::kCounts; ++i)
-            s.fields[vel::kHeaderFields + i] = QString::number(rec.counts[i]);
-    }
-    vel::RoundResults& r = round.results.emplace();
-    r.M = record.overall.M;
-    r.Med = record.overall.Med;
-    r.R = record.overall.R;
-    r.a = record.overall.a;
-    r.b = record.overall.b;
-    r.CE = record.calibration.CE;
-    r.CQ = record.calibration.CQ;
-    r.LE = record.calibration.LE;
-    r.LQ = record.calibration.LQ;
-    r.summary = record.summary;
-    for (const vel::InstrumentOutcome& o : record.instruments)
-        r.instruments.push_back({o.d, o.s, o.E, o.Q, o.testVerdict, o.calibrationVerdict,
-                                 o.blankWarning(), o.repeatabilityWarning, o.carryOverWarning});
     return round;
 }
 

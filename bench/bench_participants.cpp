@@ -24,23 +24,6 @@
 
 namespace {
 
-// Instrument i: one of the six example patterns of errors, shifted a little per round of
-// six so that every instrument differs.
-vel::InstrumentRecord instrument(int i) {
-    static const std::array<std::array<int, 4>, 6> patterns = {{{2, -2, 2, -2},
-                                                                {4, 0, 4, 0},
-                                                                {3, -1, 3, -1},
-                                                                {6, 2, 6, 2},
-                                                                {-10, -10, -10, -10},
-                                                                {1, 1, 1, 1}}};
-    std::array<int, 4> e = patterns[i % 6];
-    for (int& v : e)
-        v += (i / 6) % 7 - 3;
-    e[0] += (i / 42) % 3;
-    return examples::makeInstrument(QStringLiteral("BENCH-%1").arg(i + 1), e, {1, 2, 2, 1},
-                                    {3, 2, 2, 3}, {1, 1, 0, 2});
-}
-
 double seconds(const QElapsedTimer& t) {
     return t.nsecsElapsed() / 1e9;
 }
@@ -48,7 +31,7 @@ double seconds(const QElapsedTimer& t) {
 void measure(int n, const QString& archive) {
     std::vector<vel::InstrumentRecord> records;
     for (int i = 0; i < n; ++i)
-        records.push_back(instrument(i));
+        records.push_back(examples::generatedInstrument(i));
     vel::FileWorkspace ws(records, examples::referenceValues());
     vel::OverallRecord record;
     vel::overallTest(ws, ws.overall, ws.calibration, &record);

@@ -69,4 +69,19 @@ void writeExamples(const QString& dir) {
     vel::writeReferenceFile(d.filePath(referenceFileName()), referenceValues());
 }
 
+vel::InstrumentRecord generatedInstrument(int i) {
+    static const std::array<std::array<int, 4>, 6> patterns = {{{2, -2, 2, -2},
+                                                                {4, 0, 4, 0},
+                                                                {3, -1, 3, -1},
+                                                                {6, 2, 6, 2},
+                                                                {-10, -10, -10, -10},
+                                                                {1, 1, 1, 1}}};
+    std::array<int, 4> e = patterns[size_t(i % 6)];
+    for (int& v : e)
+        v += (i / 6) % 7 - 3;
+    e[0] += (i / 42) % 3;
+    return makeInstrument(QStringLiteral("BENCH-%1").arg(i + 1), e, {1, 2, 2, 1}, {3, 2, 2, 3},
+                          {1, 1, 0, 2});
+}
+
 } // namespace examples

@@ -26,6 +26,11 @@ vel::InstrumentRecord makeInstrument(const QString& id, const std::array<int, 4>
 // a carry-over above 2 %.
 std::vector<vel::InstrumentRecord> instruments();
 
+// Instrument i (from 0) of a generated round of any size, "BENCH-<i + 1>": one of the six
+// example patterns of errors, shifted a little per group of six so that every instrument
+// differs (the benchmarks' rounds).
+vel::InstrumentRecord generatedInstrument(int i);
+
 // File names in examples/ for instrument i (1..6) and for the reference values.
 QString instrumentFileName(int i);
 QString referenceFileName();
