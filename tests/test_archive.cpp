@@ -178,16 +178,25 @@ TEST(Archive, ResultsThatCannotBeStoredAreRefusedBeforeWriting) {
     Archive archive(fileIn(dir));
     Round wrongCount = examples::generatedRound(1, 1, 2, true);
     wrongCount.results->instruments.pop_back();
-    Round notFinite = examples::generatedRound(2, 1, 2, true);
-    notFinite.results->instruments[1].Q = std::numeric_limits<double>::quiet_NaN();
-    Round infinite = examples::generatedRound(3, 1, 2, true);
-    infinite.results->LE = -std::numeric_limits<double>::infinity();
     EXPECT_EQ(errorOf([&] { archive.store(wrongCount, IfStored::Refuse); }),
               "Výsledky kola „kolo 1“ nepatří k jeho listům: listů je 2, výsledků přístrojů 1");
-    for (const Round& r : {notFinite, infinite})
-        EXPECT_EQ(errorOf([&] { archive.store(r, IfStored::Refuse); }),
-                  QStringLiteral("Výsledky kola „%1“ obsahují hodnotu, která není konečné číslo")
-                      .arg(r.name));
+    // Any one of the reals not finite: 9 of the round and 4 of each of its 2 instruments.
+    auto reals = [](RoundResults& x) {
+        std::vector<double*> v{&x.M, &x.Med, &x.R, &x.a, &x.b, &x.CE, &x.CQ, &x.LE, &x.LQ};
+        for (InstrumentResult& i : x.instruments)
+            v.insert(v.end(), {&i.d, &i.s, &i.E, &i.Q});
+        return v;
+    };
+    const Round finite = examples::generatedRound(2, 1, 2, true);
+    for (std::size_t k = 0; k < 17; ++k)
+        for (double bad :
+             {std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity()}) {
+            Round r = finite;
+            *reals(*r.results).at(k) = bad;
+            EXPECT_EQ(errorOf([&] { archive.store(r, IfStored::Refuse); }),
+                      "Výsledky kola „kolo 2“ obsahují hodnotu, která není konečné číslo")
+                << k;
+        }
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("archiv.sqlite")));
 }
 
@@ -209,9 +218,20 @@ TEST(ParticipantCodes, ThreeDigitsUniqueWithinTheRound) {
         "Kolo „901“ má 901 přístrojů, ale trojmístných kódů účastníků je jen 900");
     EXPECT_FALSE(archive.contains("901"));
     // Codes a round brings along must be three digits and its own.
-    EXPECT_EQ(
-        errorOf([&] { archive.store(roundOf("x", {sheetWithId("A", 99)}), IfStored::Refuse); }),
-        "Kód účastníka 99 listu „A“ kola „x“ není trojmístné číslo");
+    const struct {
+        int code;
+        QString error;
+    } brought[] = {
+        {99, "Kód účastníka 99 listu „A“ kola „c“ není trojmístné číslo"},
+        {100, "<no error>"},
+        {999, "<no error>"},
+        {1000, "Kód účastníka 1000 listu „A“ kola „c“ není trojmístné číslo"},
+    };
+    for (const auto& b : brought)
+        EXPECT_EQ(errorOf([&] {
+                      archive.store(roundOf("c", {sheetWithId("A", b.code)}), IfStored::Replace);
+                  }),
+                  b.error);
     EXPECT_EQ(errorOf([&] {
                   archive.store(roundOf("x", {sheetWithId("A", 500), sheetWithId("B", 500)}),
                                 IfStored::Refuse);

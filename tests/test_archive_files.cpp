@@ -69,6 +69,13 @@ std::vector<Round> storeTwo(const QString& path) {
             archive.store(examples::generatedRound(2, 1, 5, false), IfStored::Refuse)};
 }
 
+// Makes this process the unprivileged user 65534 when it is root, who may write anything.
+bool becomeUnprivileged() {
+    return ::geteuid() != 0 ||
+           (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
+            ::setresuid(65534, 65534, 65534) == 0);
+}
+
 // Every operation of the archive gives the same message and leaves the file as it was.
 void expectRefused(const QString& path, const QString& message) {
     const FileState before = FileState::of(path);
@@ -192,11 +199,21 @@ TEST(ArchiveFiles, NewerArchiveIsRefusedAndLeftAlone) {
     ASSERT_EQ(sqliteRows(path, {QStringLiteral("PRAGMA user_version = %1").arg(current + 1),
                                 "PRAGMA user_version"}),
               QString::number(current + 1));
-    expectRefused(path, QStringLiteral("Archiv kol „%1“ má verzi %2, kterou tento program nezná "
-                                       "(zná verze do %3); otevřete jej novější verzí programu")
-                            .arg(path)
-                            .arg(current + 1)
-                            .arg(current));
+    const QString newer = QStringLiteral("Archiv kol „%1“ má verzi %2, kterou tento program nezná "
+                                         "(zná verze do %3); otevřete jej novější verzí programu")
+                              .arg(path)
+                              .arg(current + 1)
+                              .arg(current);
+    expectRefused(path, newer);
+    // Read-only, it is refused as well, not read as an archive of this version.
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    EXPECT_EQ(inChildProcess([&] {
+                  if (!becomeUnprivileged())
+                      return QStringLiteral("cannot become user 65534");
+                  return errorOf([&] { Archive(ArchiveLocation::parse(path)).list(); });
+              }),
+              newer);
 }
 
 TEST(ArchiveFiles, OlderArchiveIsCopiedThenMigratedStepByStep) {
@@ -249,17 +266,6 @@ TEST(ArchiveFiles, OlderArchiveIsCopiedThenMigratedStepByStep) {
     EXPECT_EQ(sqliteRows(path, {"SELECT step FROM log ORDER BY rowid"}), "1,2,3");
     EXPECT_EQ(sqliteRows(path, {"PRAGMA user_version"}), "3");
 }
-
-namespace {
-
-// Makes this process the unprivileged user 65534 when it is root, who may write anything.
-bool becomeUnprivileged() {
-    return ::geteuid() != 0 ||
-           (::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 65534) == 0 &&
-            ::setresuid(65534, 65534, 65534) == 0);
-}
-
-} // namespace
 
 TEST(ArchiveFiles, ReadOnlyArchiveListsAndLoadsButRefusesStoring) {
     QTemporaryDir dir;

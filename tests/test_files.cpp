@@ -66,10 +66,12 @@ TEST(FileErrors, ReadingRealFiles) {
 
 TEST(FileNames, BytesThatAreNotUtf8ComeBackWhole) {
     // Every name gives back its bytes: valid UTF-8, a stray byte, an overlong form, an
-    // encoded surrogate, a sequence cut short, a four-byte character.
+    // encoded surrogate, a sequence cut short, four-byte characters (the second one's
+    // second UTF-16 half lies among the halves that stand for stray bytes).
     for (const QByteArray& bytes :
          {QByteArray("m\xC4\x9B\xC5\x99" "en\xC3\xAD"), QByteArray("a\xFF"), QByteArray("\xC0\x80"),
-          QByteArray("\xED\xA0\x80x"), QByteArray("x\xE2\x82"), QByteArray("\xF0\x9F\x98\x80")})
+          QByteArray("\xED\xA0\x80x"), QByteArray("x\xE2\x82"), QByteArray("\xF0\x9F\x98\x80"),
+          QByteArray("\xF0\x9F\x82\xA1")})
         EXPECT_EQ(nativeFileName(fileNameFromNative(bytes)), bytes) << bytes.toHex().constData();
 
     // A file whose name holds 0xFF, in a folder whose name does too: read, written, and
@@ -83,6 +85,9 @@ TEST(FileNames, BytesThatAreNotUtf8ComeBackWhole) {
     const QString shown = QFile::decodeName(folder + "/p\xFF\xFE.dat");
     EXPECT_EQ(readRecord(realFileName(shown), 296), QByteArray(296, 'n'));
     EXPECT_EQ(realFileName(shown + "x"), shown + "x"); // nothing of that name: as given
+    // Another file shown under the same name: neither is taken for the other.
+    writeWholeFile(fileNameFromNative(folder + "/p\xFE\xFF.dat"), "other", WriteErrors::Io);
+    EXPECT_EQ(realFileName(shown), shown);
 }
 
 TEST(FileWriting, FailuresInBothStyles) {
@@ -108,8 +113,13 @@ TEST(FileWriting, ReplacesWholeOrLeavesThePreviousFile) {
     QTemporaryDir dir;
     const QString path = dir.filePath("out.txt");
     writeAll(path, "old contents");
+    // The new file keeps the old one's permissions (no umask gives these to a new file).
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0604), 0);
     writeWholeFile(path, "new", WriteErrors::Stream);
     EXPECT_EQ(readAll(path), "new");
+    struct stat st {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
 
     // A write that fails part-way (here: over the file size limit) keeps the old file.
     struct rlimit old {};

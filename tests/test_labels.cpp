@@ -150,11 +150,13 @@ TEST(LabelArrange, PaintedChartKeepsArrangedLabels) {
 }
 
 TEST(LabelArrange, LabelsAtTheEdgesAreDrawnWhole) {
-    // A point at the origin, and one at the plot's left edge with a label wider than the
-    // space to the left of it: each box is drawn whole, its frame on both sides.
+    // A point at the origin, one at the plot's left edge and one at its top right corner
+    // with labels wider than the space beside them: each box is drawn whole, its frame on
+    // both sides, and its connecting line ends where the box is.
     vel::CalibrationChart chart;
     chart.Series1.add(0, 0, "SCC-06");
     chart.Series1.add(0, 0.002, QString(30, u'W'));
+    chart.Series1.add(25, 0.003, QString(30, u'W'));
     chart.bottom.setRange(0, 25);
     chart.left.setRange(0, 0.003);
     const QSize size(600, 400);
@@ -166,6 +168,7 @@ TEST(LabelArrange, LabelsAtTheEdgesAreDrawnWhole) {
         const int y = mark.box.center().y();
         EXPECT_EQ(image.pixelColor(mark.box.left(), y), QColor(Qt::black)) << mark.box.x();
         EXPECT_EQ(image.pixelColor(mark.box.right(), y), QColor(Qt::black)) << mark.box.x();
+        EXPECT_EQ(mark.lineEnd, mark.box.center()) << mark.box.x();
     }
 }
 

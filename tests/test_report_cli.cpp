@@ -7,6 +7,7 @@
 #include "data/FileNames.h"
 #include "overall/OverallRecord.h"
 #include "report/ReportArchive.h"
+#include "report/RoundResults.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +116,9 @@ TEST_F(ReportTest, CommandLineErrorsAndUsage) {
          {QStringList{"--reference", reference, "--pdf", pdf, "--colour", "x", exampleFiles[0]},
           QStringList{"--reference", reference, "--pdf"},
           QStringList{"--reference", reference, exampleFiles[0], exampleFiles[1]},
-          QStringList{"--reference", reference, "--pdf", pdf}}) {
+          QStringList{"--reference", reference, "--pdf", pdf},
+          QStringList{"--reference", reference, "--pdf", pdf, "--pdf", path("b.pdf")} +
+              exampleFiles}) {
         r = report(bad);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
         EXPECT_TRUE(QString::fromUtf8(r.err).contains("Použití: velimor-report"));
@@ -136,6 +139,13 @@ TEST_F(ReportTest, CommandLineErrorsAndUsage) {
           "File not found.");
     fails(QStringList{"--reference", reference} + outputs + QStringList{exampleFiles[0]},
           "Invalid floating point operation.");
+    // A round that cannot be stored: no output either.
+    testing_support::writeAll(path("junk.sqlite"), "not an archive");
+    fails(QStringList{"--archive", path("junk.sqlite"), "--store", "2026/2", "--reference",
+                      reference} +
+              outputs + exampleFiles,
+          QStringLiteral("Soubor „%1“ není archiv kol: není to databáze SQLite.")
+              .arg(path("junk.sqlite")));
 
     // A file that cannot be written takes back the ones written before it: a new file goes,
     // an old one of the same name comes back as it was.
@@ -189,6 +199,23 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
               "kopie\t03.12.2026\t6\tano\tkonečná\n2026/2\t03.12.2026\t6\tano\tkonečná\n");
     Archive stored(ArchiveLocation::parse(archive));
     const Round first = stored.load("2026/2"), copy = stored.load("kopie");
+    // The results are the overall test's, each in its own place.
+    const OverallRecord record = recordOf(exampleFiles, reference);
+    ASSERT_TRUE(first.results);
+    const RoundResults& x = *first.results;
+    EXPECT_EQ(
+        (std::vector<double>{x.M, x.Med, x.R, x.a, x.b, x.CE, x.CQ, x.LE, x.LQ}),
+        (std::vector<double>{record.overall.M, record.overall.Med, record.overall.R,
+                             record.overall.a, record.overall.b, record.calibration.CE,
+                             record.calibration.CQ, record.calibration.LE, record.calibration.LQ}));
+    ASSERT_EQ(x.instruments.size(), record.instruments.size());
+    for (size_t i = 0; i < x.instruments.size(); ++i) {
+        const InstrumentResult& r = x.instruments[i];
+        const InstrumentOutcome& o = record.instruments[i];
+        EXPECT_EQ((std::vector<double>{r.d, r.s, r.E, r.Q}),
+                  (std::vector<double>{o.d, o.s, o.E, o.Q}))
+            << i;
+    }
     EXPECT_EQ(first.info.provider, "Laboratoř\nUlice 1");
     EXPECT_EQ(copy.info, first.info);
     ASSERT_EQ(copy.sheets.size(), 6u);
@@ -248,4 +275,29 @@ TEST(RoundInformation, FileThatIsNotOneObjectOfKnownTexts) {
         EXPECT_EQ(errorOf([&] { parseRoundInfo(json, "i.json"); }),
                   QStringLiteral("Soubor údajů o kole „i.json“: ") + QString::fromUtf8(message))
             << json;
+}
+
+TEST(RoundInformation, EachKeyFillsItsOwnField) {
+    RoundInfo expected;
+    expected.provider = QStringLiteral("Laboratoř\nUlice 1");
+    expected.coordinator = QStringLiteral("koordinátor");
+    expected.samples = QStringLiteral("vzorky");
+    expected.referenceOrigin = QStringLiteral("původ");
+    expected.advice = QStringLiteral("komentář");
+    expected.status = RoundStatus::Final;
+    expected.issueDate = QDate(2026, 12, 3);
+    const QByteArray json = R"({"provider": "Laboratoř\nUlice 1", "coordinator": "koordinátor",
+        "samples": "vzorky", "reference_origin": "původ", "comment": "komentář",
+        "status": "final", "issue_date": "2026-12-03"})";
+    EXPECT_EQ(parseRoundInfo(json, "info.json"), expected);
+}
+
+TEST(RoundList, OneLinePerRoundWhateverItsName) {
+    const std::vector<RoundListing> rounds{{QStringLiteral("a\tb\r\nc"),
+                                            QStringLiteral("03.12.2026"),
+                                            6,
+                                            true,
+                                            RoundStatus::Final,
+                                            {}}};
+    EXPECT_EQ(QString::fromUtf8(listLines(rounds)), "a b  c\t03.12.2026\t6\tano\tkonečná\n");
 }

@@ -58,6 +58,7 @@ TEST_F(ReportTest, OutputThatIsAnInputOrAnotherOutputIsRefused) {
     writeAll(path("o.pdf"), "an older report");
     ASSERT_TRUE(QFile::link("o.pdf", path("l.csv")));
     ASSERT_TRUE(QFile::link("new.pdf", path("dangling.csv"))); // new.pdf is not there yet
+    ASSERT_TRUE(QFile::link("dangling.csv", path("chain.csv")));
     const QString same = QStringLiteral("výstupní soubor %1 je totožný %2 %3");
     const struct {
         QStringList outputs;
@@ -75,6 +76,8 @@ TEST_F(ReportTest, OutputThatIsAnInputOrAnotherOutputIsRefused) {
          same.arg(path("l.csv"), "s výstupním souborem", path("o.pdf"))},
         {{"--csv", path("dangling.csv"), "--pdf", path("new.pdf")},
          same.arg(path("dangling.csv"), "s výstupním souborem", path("new.pdf"))},
+        {{"--csv", path("chain.csv"), "--pdf", path("new.pdf")},
+         same.arg(path("chain.csv"), "s výstupním souborem", path("new.pdf"))},
     };
     const QStringList before = snapshot(dir.path());
     for (const auto& c : cases) {

@@ -329,3 +329,37 @@ TEST_F(Rounds, ParticipantReportsOnlyForTheLastTestStoredWithItsResults) {
     f.Button14->click();
     EXPECT_EQ(click(out.path()), std::pair(QStringList{storeFirst}, false));
 }
+
+TEST_F(Rounds, ReferenceValueChangedAfterTheTestLeavesTheResultsOut) {
+    AppWindows app;
+    Form1& f = *app.form1;
+    loadExamples(app);
+    f.Button8->click();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+    f.referenceFields[9]->setText(f.referenceFields[9]->text() + u'0');
+    f.roundInfoWindow()->setRoundName(QStringLiteral("2026/2"));
+    f.Button14->click();
+    EXPECT_EQ(dialogs.messages,
+              QStringList{"Kolo „2026/2“ uloženo do archivu: 6 přístrojů, bez výsledků."});
+}
+
+TEST_F(Rounds, ArchiveWindowKeepsTheChosenRoundAndForgetsARemovedOne) {
+    Archive archive(defaultArchiveLocation());
+    for (const char* name : {"a", "b", "c"}) {
+        Round r;
+        r.name = QString::fromUtf8(name);
+        archive.store(r, IfStored::Refuse);
+    }
+    AppWindows app;
+    ArchiveWindow& w = *app.form1->archiveWindow();
+    w.showArchive(defaultArchiveLocation());
+    w.table->selectRow(1);
+    const QString chosen = w.chosenRound();
+    ASSERT_FALSE(chosen.isEmpty());
+    w.showArchive(defaultArchiveLocation()); // the list read anew
+    EXPECT_EQ(w.chosenRound(), chosen);
+    dialogs.answers.push_back(true);
+    w.removeButton->click();
+    ASSERT_EQ(w.table->rowCount(), 2);
+    EXPECT_EQ(w.chosenRound(), QString());
+}
