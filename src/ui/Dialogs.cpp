@@ -10,11 +10,11 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QScreen>
 #include <QUrl>
 
@@ -56,6 +56,20 @@ void dropCompletionWhenFinished(QFileDialog& dialog) {
     });
 }
 
+// Runs a file dialog; the name chosen is remembered in the window's property `key`. The
+// dialog shows a name that is not valid UTF-8 with U+FFFD in it; the file is given under its
+// real name.
+std::optional<QString> runAndRemember(QFileDialog& dialog, QWidget* window, const QByteArray& key) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString name = dialog.selectedFiles().constFirst();
+    if (name.isEmpty())
+        return std::nullopt;
+    if (window)
+        window->setProperty(key.constData(), QFileInfo(name).absoluteFilePath());
+    return vel::realFileName(name);
+}
+
 std::optional<QString> runFileDialog(QWidget* owner, const QString& dialogName,
                                      QFileDialog::AcceptMode mode, const SaveChoice& choice = {}) {
     QWidget* window = owner ? owner->window() : nullptr;
@@ -89,16 +103,7 @@ std::optional<QString> runFileDialog(QWidget* owner, const QString& dialogName,
         dialog.setDefaultSuffix(choice.defaultSuffix);
     if (!choice.proposedName.isEmpty())
         dialog.selectFile(dialog.directory().absoluteFilePath(choice.proposedName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    const QString name = dialog.selectedFiles().constFirst();
-    if (name.isEmpty())
-        return std::nullopt;
-    if (window)
-        window->setProperty(key.constData(), QFileInfo(name).absoluteFilePath());
-    // The dialog shows a name that is not valid UTF-8 with U+FFFD in it; the file is
-    // opened under its real name.
-    return vel::realFileName(name);
+    return runAndRemember(dialog, window, key);
 }
 } // namespace
 
@@ -142,14 +147,7 @@ std::optional<QString> QtDialogs::chooseFolder(QWidget* owner, const QString& di
     const QByteArray key = lastFileProperty(dialogName);
     const QString last = window ? window->property(key.constData()).toString() : QString();
     dialog.setDirectory(!last.isEmpty() && QDir(last).exists() ? last : QDir::currentPath());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    const QString name = dialog.selectedFiles().constFirst();
-    if (name.isEmpty())
-        return std::nullopt;
-    if (window)
-        window->setProperty(key.constData(), QFileInfo(name).absoluteFilePath());
-    return vel::realFileName(name);
+    return runAndRemember(dialog, window, key);
 }
 
 void QtDialogs::print(const QString& docName, QSize size, const PagePainter& paint) {
@@ -177,8 +175,8 @@ void QtDialogs::openInViewer(const QString& path) {
 }
 
 bool QtDialogs::ask(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kAppTitle), text, QMessageBox::NoButton,
-                    owner);
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kAppTitle), text,
+                    QMessageBox::NoButton, owner);
     box.setObjectName(QStringLiteral("QuestionBox"));
     box.setTextFormat(Qt::PlainText);
     QPushButton* yes = box.addButton(QStringLiteral("Ano"), QMessageBox::YesRole);
