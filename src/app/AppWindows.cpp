@@ -31,11 +31,19 @@ AppWindows::AppWindows() {
         w->setAttribute(Qt::WA_QuitOnClose, false);
     form1->setCompanions(form2.get(), form3.get(), form5.get());
     // "zpráva PDF": the report of the main window's last overall test, its charts as the
-    // chart windows show them.
-    form2->setReportCommand([this] {
-        saveRoundReport(form2.get(), form1->lastOverallTest(), *form3->Chart1, *form5->Chart1,
-                        *form1->Chart1);
-    });
+    // chart windows show them; "anonymní zpráva": the same for publication.
+    for (const bool anonymous : {false, true}) {
+        auto command = [this, anonymous] {
+            saveRoundReport(
+                form2.get(), form1->lastOverallTest(),
+                [this] { return form1->storedRoundOfLastTest(); }, anonymous, *form3->Chart1,
+                *form5->Chart1, *form1->Chart1);
+        };
+        if (anonymous)
+            form2->setAnonymousCommand(command);
+        else
+            form2->setReportCommand(command);
+    }
     // "zprávy účastníkům": a report per instrument of that test, for the round stored with
     // its results.
     form2->setParticipantsCommand([this] {

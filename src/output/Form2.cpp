@@ -24,15 +24,18 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Window) {
     Button2 = ui::makeButton(this, "Button2", "zavřít", 496, 472, 75);
     Button3 = ui::makeButton(this, "Button3", "zpráva PDF", 608, 472, 89);
     Button4 = ui::makeButton(this, "Button4", "zprávy účastníkům", 736, 472, 113);
+    Button5 = ui::makeButton(this, "Button5", "anonymní zpráva", 240, 472, 97);
     setTabOrder(Memo1, Button1);
     setTabOrder(Button1, Button2);
     setTabOrder(Button2, Button3);
     setTabOrder(Button3, Button4);
+    setTabOrder(Button4, Button5);
 
     ui::connectCommand(Button1, this, &Form2::Button1Click);
     ui::connectCommand(Button2, this, &Form2::Button2Click);
     ui::connectCommand(Button3, this, &Form2::Button3Click);
     ui::connectCommand(Button4, this, &Form2::Button4Click);
+    ui::connectCommand(Button5, this, &Form2::Button5Click);
     ui::fitToScreen(this);
 }
 
@@ -52,6 +55,11 @@ void Form2::Button3Click() {
 void Form2::Button4Click() {
     if (m_participants)
         m_participants();
+}
+
+void Form2::Button5Click() {
+    if (m_anonymous)
+        m_anonymous();
 }
 
 } // namespace vel

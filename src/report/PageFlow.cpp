@@ -5,6 +5,7 @@
 #include "ui/ChartPaint.h"
 #include "ui/Dialogs.h"
 
+#include <QPageLayout>
 #include <QPageSize>
 #include <QPaintDevice>
 #include <QPainter>
@@ -78,14 +79,14 @@ QStringList wrapText(const Fonts& fonts, Role role, const QString& line, double 
     return pieces;
 }
 
-void Flow::newPage(const QString& subject) {
-    pages.push_back(Page{subject, {}, {}, {}});
+void Flow::newPage(const QString& subject, Orientation orientation) {
+    pages.push_back(Page{subject, {}, {}, {}, orientation});
     m_y = m_top;
 }
 
 void Flow::room(double height) {
-    if (m_y + height > kBottom && m_y > m_top)
-        newPage(pages.back().subject);
+    if (m_y + height > bottom() && m_y > m_top)
+        newPage(pages.back().subject, pages.back().orientation);
 }
 
 void Flow::put(QPointF pos, const QString& text, Role role) {
@@ -94,7 +95,7 @@ void Flow::put(QPointF pos, const QString& text, Role role) {
 }
 
 void Flow::line(const QString& text, Role role) {
-    const QStringList pieces = wrapText(m_fonts, role, text, kWidth, kIndent);
+    const QStringList pieces = wrapText(m_fonts, role, text, width(), kIndent);
     const double leading = kStyles[role].leading;
     room(leading * pieces.size());
     for (qsizetype i = 0; i < pieces.size(); ++i) {
@@ -109,7 +110,7 @@ void Flow::box(const std::vector<BoxLine>& lines) {
     double height = 2 * kPad;
     for (const BoxLine& l : lines) {
         const double indent = l.indented ? kIndent : 0;
-        pieces.push_back(wrapText(m_fonts, l.role, l.text, kWidth - 2 * kPad - indent, kIndent));
+        pieces.push_back(wrapText(m_fonts, l.role, l.text, width() - 2 * kPad - indent, kIndent));
         height += kStyles[l.role].leading * pieces.back().size();
     }
     room(height);
@@ -125,10 +126,10 @@ void Flow::box(const std::vector<BoxLine>& lines) {
     }
     m_y = top + height;
     auto& rules = pages.back().rules;
-    rules.push_back(QLineF(kLeft, top, kRight, top));
-    rules.push_back(QLineF(kLeft, m_y, kRight, m_y));
+    rules.push_back(QLineF(kLeft, top, right(), top));
+    rules.push_back(QLineF(kLeft, m_y, right(), m_y));
     rules.push_back(QLineF(kLeft, top, kLeft, m_y));
-    rules.push_back(QLineF(kRight, top, kRight, m_y));
+    rules.push_back(QLineF(right(), top, right(), m_y));
 }
 
 void Flow::table(const QStringList& header, const std::vector<QStringList>& rows,
@@ -144,8 +145,9 @@ void Flow::table(const QStringList& header, const std::vector<QStringList>& rows
     double total = 0;
     for (double w : widths)
         total += w;
+    const double space = width();
     for (double& w : widths)
-        w = total <= kWidth ? w + (kWidth - total) / widths.size() : w * kWidth / total;
+        w = total <= space ? w + (space - total) / widths.size() : w * space / total;
 
     auto cellLines = [&](const QStringList& cells, Role role) {
         std::vector<QStringList> out;
@@ -188,9 +190,9 @@ void Flow::table(const QStringList& header, const std::vector<QStringList>& rows
     drawHead();
     for (const auto& cells : body) {
         const double h = height(cells, Table);
-        if (m_y + h > kBottom) {
+        if (m_y + h > bottom()) {
             rule(m_y);
-            newPage(pages.back().subject);
+            newPage(pages.back().subject, pages.back().orientation);
             drawHead();
         }
         draw(cells, Table);
@@ -198,16 +200,26 @@ void Flow::table(const QStringList& header, const std::vector<QStringList>& rows
     rule(m_y);
 }
 
+double Flow::chartWidth(QSize size, Orientation orientation, double top) {
+    Page page;
+    page.orientation = orientation;
+    double w = std::min(page.right() - kLeft, size.width() * 0.75);
+    const double h = w * size.height() / size.width();
+    if (h > page.bottom() - top)
+        w = (page.bottom() - top) * size.width() / size.height();
+    return w;
+}
+
 void Flow::chart(const ui::ChartModel& model, const ui::ChartState& state, QSize size,
                  const QFont& font) {
-    double w = std::min(kWidth, size.width() * 0.75);
+    double w = std::min(width(), size.width() * 0.75);
     double h = w * size.height() / size.width();
-    if (h > kBottom - kTop) {
-        h = kBottom - kTop;
+    if (h > bottom() - m_top) {
+        h = bottom() - m_top;
         w = h * size.width() / size.height();
     }
     room(h);
-    const QRectF rect(kLeft + (kWidth - w) / 2, m_y, w, h);
+    const QRectF rect(kLeft + (width() - w) / 2, m_y, w, h);
     pages.back().charts.push_back(ChartItem{rect, &model, &state, size});
     charts.push_back(PlacedChart{int(pages.size()) - 1, rect, size, &model,
                                  ui::layoutChart(model, size, font, state.zoom(model))});
@@ -230,15 +242,23 @@ void setUpWriter(QPdfWriter& writer, const QString& title) {
 
 void paintPages(QPdfWriter& writer, const std::vector<Page>& pages, const Fonts& fonts,
                 const QFont& chartFont, const PageFrame& frame) {
+    const auto orient = [](const Page& page) {
+        return page.orientation == Orientation::Portrait ? QPageLayout::Portrait
+                                                         : QPageLayout::Landscape;
+    };
+    if (!pages.empty())
+        writer.setPageOrientation(orient(pages.front()));
     QPainter p;
     if (!p.begin(&writer))
         throw vel::AppError(QStringLiteral("Stream write error"));
     const double u = kResolution / 72.0;
     const int count = int(pages.size());
     for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            writer.newPage();
         const Page& page = pages[i];
+        if (i > 0) {
+            writer.setPageOrientation(orient(page));
+            writer.newPage();
+        }
         p.setPen(Qt::black);
         frame(p, page, i + 1, count);
         p.setPen(QPen(Qt::black, 0.4 * u));

@@ -70,11 +70,20 @@ struct ChartItem {
     QSize size;
 };
 
+enum class Orientation { Portrait, Landscape };
+
 struct Page {
     QString subject;
     std::vector<TextItem> texts;
     std::vector<QLineF> rules;
     std::vector<ChartItem> charts;
+    Orientation orientation = Orientation::Portrait;
+
+    double width() const { return orientation == Orientation::Portrait ? kPageWidth : kPageHeight; }
+    double height() const { return orientation == Orientation::Portrait ? kPageHeight : kPageWidth; }
+    double right() const { return width() - kLeft; } // the right margin's edge
+    double bottom() const { return height() - (kPageHeight - kBottom); }
+    double footerBaseline() const { return height() - (kPageHeight - kFooterBaseline); }
 };
 
 // Fonts of the report and their measures in points. The text is written glyph by glyph
@@ -103,7 +112,8 @@ QStringList wrapText(const Fonts& fonts, Role role, const QString& line, double 
                      double indent);
 
 // Places texts, tables and charts down the pages; a page full goes on on a new one with
-// the same subject. Content starts at top on every page (below the page's header).
+// the same subject and orientation. Content starts at top on every page (below the page's
+// header) and fills the page's width between the margins.
 class Flow {
 public:
     explicit Flow(const Fonts& fonts, double top = kTop) : m_fonts(fonts), m_top(top), m_y(top) {}
@@ -111,7 +121,7 @@ public:
     std::vector<Page> pages;
     std::vector<PlacedChart> charts;
 
-    void newPage(const QString& subject);
+    void newPage(const QString& subject, Orientation orientation = Orientation::Portrait);
     void gap(double height) { m_y += height; }
 
     // One line of text, wrapped to the width; its pieces stay on one page.
@@ -135,6 +145,9 @@ public:
 
     // A chart at the size it has on a screen of 96 dpi, or as wide as the text when that is
     // narrower, its proportions kept, on one page.
+    // The width in points that chart() of a flow starting at top gives a chart of this size
+    // on an empty page of this orientation.
+    static double chartWidth(QSize size, Orientation orientation, double top);
     void chart(const ui::ChartModel& model, const ui::ChartState& state, QSize size,
                const QFont& font);
 
@@ -142,7 +155,10 @@ private:
     // Goes on on a new page unless height fits below what is placed.
     void room(double height);
     void put(QPointF pos, const QString& text, Role role);
-    void rule(double y) { pages.back().rules.push_back(QLineF(kLeft, y, kRight, y)); }
+    void rule(double y) { pages.back().rules.push_back(QLineF(kLeft, y, right(), y)); }
+    double right() const { return pages.back().right(); }
+    double width() const { return right() - kLeft; }
+    double bottom() const { return pages.back().bottom(); }
 
     const Fonts& m_fonts;
     double m_top;

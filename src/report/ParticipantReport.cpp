@@ -63,22 +63,7 @@ void firstPage(Flow& flow, const OverallRecord& record, const Round& round, int 
         infoLines(flow, QStringLiteral("Vzorky: "), round.info.samples, QString());
     flow.gap(8);
 
-    std::vector<Flow::BoxLine> box;
-    box.push_back({QStringLiteral("Hodnocení v celkovém testu: ") + o.testVerdict, BodyBold});
-    box.push_back({testVerdictMeaning(record, i), Body, true});
-    box.push_back({QStringLiteral("Kvalita kalibrace: ") + o.calibrationVerdict, BodyBold});
-    box.push_back({calibrationVerdictMeaning(record, i), Body, true});
-    const QStringList warnings = warningTexts(o);
-    if (warnings.isEmpty()) {
-        box.push_back({QStringLiteral("Varování: žádné (slepé pokusy, vliv přenosu a "
-                                      "opakovatelnost v mezích)"),
-                       BodyBold});
-    } else {
-        box.push_back({QStringLiteral("Varování (hodnota > mez):"), BodyBold});
-        for (const QString& w : warnings)
-            box.push_back({w, Body, true});
-    }
-    flow.box(box);
+    flow.box(verdictBox(record, i));
     flow.gap(10);
 
     flow.line(QStringLiteral("Výsledky vzorků"), Heading);
@@ -152,8 +137,15 @@ ParticipantDocument makeParticipantReport(const OverallRecord& record, const Rou
 
     ParticipantDocument doc;
     doc.charts = participantCharts(record, codes, i, ownName(o, code));
-    ChartPicture overall{charts.overall.size, {}};
-    ChartPicture calibration{charts.calibration.size, {}};
+    // Both charts on one portrait page, their text readable on paper.
+    const auto width = [](QSize size) {
+        return Flow::chartWidth(size, Orientation::Portrait, kRoundTop);
+    };
+    ChartPicture overall{
+        readableChartSize(*doc.charts.overall, charts.overall.size, charts.font, width), {}};
+    ChartPicture calibration{
+        readableChartSize(*doc.charts.calibration, charts.calibration.size, charts.font, width),
+        {}};
     arrangeParticipantLabels(doc.charts, calibration, charts.font);
     ui::ChartState deviationState;
 

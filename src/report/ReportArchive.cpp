@@ -2,6 +2,7 @@
 
 #include "data/Errors.h"
 #include "data/FileIo.h"
+#include "overall/OverallEvaluation.h"
 #include "overall/OverallRecord.h"
 #include "report/RoundResults.h"
 
@@ -95,6 +96,22 @@ FileWorkspace workspaceOfRound(const Round& round) {
     for (const Sheet& s : round.sheets)
         sheets.push_back({s.caption, textsOf(s)});
     return FileWorkspace(std::move(sheets), round.references);
+}
+
+Round anonymousRound(const Round& round) {
+    Round out = round;
+    for (Sheet& s : out.sheets) {
+        s.caption = QString::number(s.participantCode);
+        s.fields[kInstrumentIdField] = s.caption;
+    }
+    return out;
+}
+
+OverallRecord testOfRound(const Round& round) {
+    FileWorkspace ws = workspaceOfRound(round);
+    OverallRecord record;
+    overallTest(ws, ws.overall, ws.calibration, &record);
+    return record;
 }
 
 QByteArray listLines(const std::vector<RoundListing>& rounds) {

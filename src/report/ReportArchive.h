@@ -32,6 +32,14 @@ Round roundOfWorkspace(const FileWorkspace& ws, const OverallRecord& record,
 // The workspace holding a stored round's sheets and reference texts.
 FileWorkspace workspaceOfRound(const Round& round);
 
+// The round with every instrument named by its participant code: "id stroje" and the tab
+// caption hold the code and nothing else, so that a test run on it names no instrument.
+Round anonymousRound(const Round& round);
+
+// The overall test run on the workspace of a stored round: its record, which owns all it
+// refers to.
+OverallRecord testOfRound(const Round& round);
+
 // --list: one line per round, tab-separated: name, test date, instruments, "ano"/"ne" for
 // results, status; UTF-8, each line ended by LF. Tabs and line breaks inside a name or a
 // date are written as blanks, so that every round is one line of five fields.

@@ -4,6 +4,7 @@
 #include "data/FileNames.h"
 #include "overall/OverallRecord.h"
 #include "report/ParticipantReport.h"
+#include "report/ReportArchive.h"
 #include "report/ReportPdf.h"
 #include "ui/ChartView.h"
 #include "ui/Dialogs.h"
@@ -21,33 +22,53 @@ QString reportCount(int n) {
 } // namespace
 
 void saveRoundReport(QWidget* owner, const OverallRecord* record,
+                     const std::function<std::optional<Round>()>& storedRound, bool anonymous,
                      const ui::ChartView& overallView, const ui::ChartView& calibrationView,
                      const ui::ChartView& deviationView) {
     if (!record || !record->overallChart || !record->calibrationChart) {
         ui::dialogs().message(owner, QString::fromUtf8(kNoReportYet));
         return;
     }
+    std::optional<Round> round = storedRound();
+    if (anonymous && !round) {
+        ui::dialogs().message(owner, QString::fromUtf8(kStoreRoundFirst));
+        return;
+    }
     // The report's test date in the name it proposes: "zpráva 03.12.2026.pdf".
     const QString date = record->roundTestDate();
-    const QString proposed =
-        fileNameOf(date.trimmed().isEmpty() ? QStringLiteral("zpráva") : QStringLiteral("zpráva ") + date) +
-        QStringLiteral(".pdf");
+    QString proposed = date.trimmed().isEmpty() ? QStringLiteral("zpráva")
+                                                : QStringLiteral("zpráva ") + date;
+    if (anonymous)
+        proposed += QStringLiteral(" anonymní");
     const auto name = ui::dialogs().saveFile(
         owner, QStringLiteral("SaveDialog2"),
-        {proposed, QStringLiteral("Dokumenty PDF (*.pdf)"), QStringLiteral("pdf")});
+        {fileNameOf(proposed) + QStringLiteral(".pdf"), QStringLiteral("Dokumenty PDF (*.pdf)"),
+         QStringLiteral("pdf")});
     if (!name)
         return;
 
     ReportCharts charts;
     charts.font = overallView.font();
     charts.overall.size = overallView.size();
-    carryArrangement(overallView.model(), overallView.state(), *record->overallChart,
-                     charts.overall.state);
     charts.calibration.size = calibrationView.size();
-    carryArrangement(calibrationView.model(), calibrationView.state(),
-                     *record->calibrationChart, charts.calibration.state);
     charts.deviation = deviationView.size();
-    writeWholeFile(*name, makeReportPdf(*record, charts).pdf, WriteErrors::Stream);
+    QByteArray pdf;
+    if (anonymous) {
+        // The same test on the round with its instruments named by their codes: the views'
+        // label boxes hold the identifiers, so the labels are arranged anew.
+        const Round published = anonymousRound(*round);
+        const OverallRecord test = testOfRound(published);
+        arrangeChartLabels(*test.calibrationChart, test.calibrationChart->Series1,
+                           charts.calibration, charts.font);
+        pdf = makeReportPdf(test, charts, {&published, true}).pdf;
+    } else {
+        carryArrangement(overallView.model(), overallView.state(), *record->overallChart,
+                         charts.overall.state);
+        carryArrangement(calibrationView.model(), calibrationView.state(),
+                         *record->calibrationChart, charts.calibration.state);
+        pdf = makeReportPdf(*record, charts, {round ? &*round : nullptr, false}).pdf;
+    }
+    writeWholeFile(*name, pdf, WriteErrors::Stream);
 }
 
 void saveParticipantReports(QWidget* owner, const OverallRecord* record,

@@ -25,10 +25,16 @@ inline const char* const kStoreRoundFirst = "Nejprve uložte kolo do archivu.";
 
 // Without a record (no overall test since the start, or the last one stopped with an error)
 // shows kNoReportYet and writes nothing. Otherwise asks for a file name through the owner's
-// "SaveDialog2" and writes the PDF there atomically; cancelling writes nothing. The two
-// overall charts are drawn at their views' sizes with their zoom and label boxes, each
-// deviation chart at the size of the main window's chart.
+// "SaveDialog2" and writes the PDF there atomically; cancelling writes nothing. The report
+// names the round storedRound gives (the round of the record's test in the archive with
+// those texts and results: its name, information and codes), or says that the round is not
+// stored. The two overall charts are drawn at their views' sizes with their zoom and label
+// boxes, each deviation chart at the size of the main window's chart (smaller where its
+// text would be too small on paper).
+// anonymous: the version for publication, every instrument named by its code; it needs the
+// stored round (kStoreRoundFirst without it), and its charts are laid out anew.
 void saveRoundReport(QWidget* owner, const OverallRecord* record,
+                     const std::function<std::optional<Round>()>& storedRound, bool anonymous,
                      const ui::ChartView& overallView, const ui::ChartView& calibrationView,
                      const ui::ChartView& deviationView);
 

@@ -3,7 +3,10 @@
 #include "output/NumberFormat.h"
 #include "overall/LabelArrange.h"
 #include "report/PageFlow.h"
+#include "report/ResultMeaning.h"
 #include "report/ResultTable.h"
+#include "report/RoundHeader.h"
+#include "ui/ChartLayout.h"
 #include "ui/ChartPaint.h"
 
 #include <QBuffer>
@@ -11,6 +14,7 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <optional>
 
 namespace vel {
 
@@ -23,11 +27,54 @@ QString instrumentSubject(const InstrumentOutcome& o, int index) {
                                     : QStringLiteral("Přístroj ") + o.id;
 }
 
-void firstPage(Flow& flow, const OverallRecord& record) {
+QString codeOf(const ReportRound& about, std::size_t i) {
+    return about.round && i < about.round->sheets.size()
+               ? QString::number(about.round->sheets[i].participantCode)
+               : QStringLiteral("–");
+}
+
+// The lines of a text of the round information, the first after its label.
+void infoLines(Flow& flow, const QString& label, const QString& text) {
+    QStringList lines;
+    for (const QString& l : text.split(u'\n'))
+        if (!l.trimmed().isEmpty())
+            lines << l.trimmed();
+    if (lines.isEmpty())
+        return;
+    flow.line(label + lines.takeFirst(), Body);
+    for (const QString& l : lines)
+        flow.line(l, Body);
+}
+
+void roundLines(Flow& flow, const OverallRecord& record, const ReportRound& about) {
+    const QString date = record.roundTestDate();
+    flow.line(QStringLiteral("%1, datum testu %2, přístrojů v kole: %3")
+                  .arg(about.round ? QStringLiteral("Kolo ") + about.round->name
+                                   : QStringLiteral("Kolo neuložené v archivu"),
+                       date.isEmpty() ? QStringLiteral("neuvedeno") : date)
+                  .arg(record.instruments.size()),
+              Body);
+    if (!about.round)
+        return;
+    const RoundInfo& info = about.round->info;
+    infoLines(flow, QStringLiteral("Organizátor: "), info.provider);
+    infoLines(flow, QStringLiteral("Koordinátor: "), info.coordinator);
+    infoLines(flow, QStringLiteral("Vzorky: "), info.samples);
+    infoLines(flow, QStringLiteral("Jak byly referenční hodnoty získány: "), info.referenceOrigin);
+    infoLines(flow, QStringLiteral("Komentář organizátora: "), info.advice);
+}
+
+void firstPage(Flow& flow, const OverallRecord& record, const ReportRound& about) {
     flow.newPage(QStringLiteral("Souhrn výsledků"));
     flow.line(QStringLiteral("Zpráva o výsledcích testu"), Title);
-    flow.line(QStringLiteral("Počet přístrojů v testu: %1").arg(record.instruments.size()),
-              Body);
+    roundLines(flow, record, about);
+    flow.line(about.anonymous
+                  ? QStringLiteral("Verze ke zveřejnění: přístroje jsou označeny jen kódy "
+                                   "účastníků; svůj kód zná každý účastník ze své zprávy.")
+                  : QStringLiteral("Zpráva jmenuje všechny účastníky a je určena jen "
+                                   "organizátorovi. Účastníci dostávají své zprávy, ke "
+                                   "zveřejnění slouží anonymní verze."),
+              BodyBold);
     flow.gap(8);
 
     flow.line(QStringLiteral("Referenční hodnoty"), Heading);
@@ -47,10 +94,11 @@ void firstPage(Flow& flow, const OverallRecord& record) {
     flow.line(QStringLiteral("Výsledky přístrojů"), Heading);
     {
         std::vector<QStringList> rows;
-        for (const InstrumentOutcome& o : record.instruments)
-            rows.push_back(resultRow(o, [](double v) { return formatGeneral(v); }));
+        for (std::size_t i = 0; i < record.instruments.size(); ++i)
+            rows.push_back(resultRow(record.instruments[i], codeOf(about, i),
+                                     [](double v) { return formatGeneral(v); }));
         std::vector<bool> right(kResultColumns, false);
-        for (int c : {1, 2, 4, 5})
+        for (int c : {1, 2, 3, 5, 6})
             right[c] = true;
         flow.table(resultColumnTitles(), rows, right);
     }
@@ -82,77 +130,145 @@ void firstPage(Flow& flow, const OverallRecord& record) {
               Body);
     flow.line(QStringLiteral("95 % mez spolehlivosti pro 1 − r²: %1").arg(formatGeneral(c.CQ)),
               Body);
+    flow.gap(10);
+
+    flow.line(QStringLiteral("Význam hodnocení"), Heading);
+    flow.line(QStringLiteral("Hodnoty chyb, Sy,x a mezí jsou v tisících buněk na mililitr (%1).")
+                  .arg(QString::fromUtf8(kCountUnit)),
+              Body);
+    for (const TermLine& t : verdictTerms())
+        flow.line(t.term + QStringLiteral(": ") + t.meaning, Body);
+    flow.gap(4);
+    flow.line(QStringLiteral("Varování a veličiny"), BodyBold);
+    for (const TermLine& t : warningTerms())
+        flow.line(t.term + QStringLiteral(": ") + t.meaning, Body);
+    flow.gap(4);
+    flow.line(QStringLiteral("Údaje celého kola"), BodyBold);
+    for (const FigureLine& l : roundFigures(record))
+        flow.line(QStringLiteral("%1: %2 – %3").arg(l.name, l.value, l.meaning), Body);
+    flow.gap(3);
+    flow.line(QStringLiteral("Souhrnné řádky uvádějí poloosy elipsy zápisem "
+                             "„mean_value(...)/2*0.95“ a 1 − r² jako převrácenou hodnotu; "
+                             "vypočteno je, jak je popsáno výše: polovina rozpětí krát 0,95 a "
+                             "doplněk koeficientu determinace."),
+              Small);
 }
 
-// The provider's header: the round's test date and the page's subject; the footer: the
-// page number.
-void paintFrame(QPainter& p, const Page& page, int number, int count, const QString& date,
-                const Fonts& fonts) {
-    const double u = kResolution / 72.0; // device units per point
-    drawText(p, fonts, QPointF(kLeft, kHeaderBaseline),
-             date.isEmpty() ? QStringLiteral("datum testu neuvedeno")
-                            : QStringLiteral("datum testu: ") + date,
-             Small);
-    drawText(p, fonts, QPointF(kRight - fonts.advance(SmallBold, page.subject), kHeaderBaseline),
-             page.subject, SmallBold);
-    p.setPen(QPen(Qt::black, 0.5 * u));
-    p.drawLine(QLineF(kLeft * u, kHeaderRule * u, kRight * u, kHeaderRule * u));
-    p.setPen(Qt::black);
-    const QString folio = QStringLiteral("strana %1 z %2").arg(number).arg(count);
-    drawText(p, fonts, QPointF((kPageWidth - fonts.advance(Small, folio)) / 2, kFooterBaseline),
-             folio, Small);
+// The footer: the page's subject and the round's test date.
+void paintFooter(QPainter& p, const Page& page, const QString& date, const Fonts& fonts) {
+    drawText(p, fonts, QPointF(kLeft, page.footerBaseline()), page.subject, SmallBold);
+    const QString right = date.isEmpty() ? QStringLiteral("datum testu neuvedeno")
+                                         : QStringLiteral("datum testu: ") + date;
+    drawText(p, fonts, QPointF(page.right() - fonts.advance(Small, right), page.footerBaseline()),
+             right, Small);
+}
+
+// A chart's picture drawn `width` points wide, laid out anew at a readable size when its
+// own is too large for that; the zoom stays, the labels of `labelled` are moved apart.
+ChartPicture readable(const ui::ChartModel& model, const ui::Series& labelled,
+                      const ChartPicture& picture, const QFont& font,
+                      const std::function<double(QSize)>& width) {
+    const QSize size = readableChartSize(model, picture.size, font, width);
+    if (size == picture.size)
+        return picture;
+    ChartPicture out{size, {}};
+    if (const auto zoom = picture.state.zoom(model))
+        out.state.setZoom(model, *zoom);
+    arrangeChartLabels(model, labelled, out, font);
+    return out;
 }
 
 } // namespace
 
-ReportDocument makeReportPdf(const OverallRecord& record, const ReportCharts& charts) {
+QSize readableChartSize(const ui::ChartModel& model, QSize size, const QFont& font,
+                        const std::function<double(QSize)>& width) {
+    const int px = ui::layoutChart(model, size, font).font.pixelSize();
+    for (int i = 0; i < 8 && size.width() > 1; ++i) {
+        const double text = px * width(size) / size.width();
+        if (text >= kSmallestChartText)
+            break;
+        const double f = text / kSmallestChartText;
+        size = QSize(std::max(1, int(size.width() * f)), std::max(1, int(size.height() * f)));
+    }
+    return size;
+}
+
+ReportDocument makeReportPdf(const OverallRecord& record, const ReportCharts& charts,
+                             const ReportRound& about) {
     ReportDocument doc;
     QBuffer buffer(&doc.pdf);
     buffer.open(QIODevice::WriteOnly);
     const QString date = record.roundTestDate();
+    RoundHeader header = about.round ? roundHeader(about.round->name, about.round->info, QString())
+                                     : roundHeader(QString(), RoundInfo{}, QString());
+    if (!about.anonymous)
+        header.mark = QStringLiteral("Důvěrné – pouze pro organizátora");
     {
         QPdfWriter writer(&buffer);
-        setUpWriter(writer, date.isEmpty() ? QStringLiteral("Zpráva o výsledcích testu")
-                                           : QStringLiteral("Zpráva o výsledcích testu, ") + date);
+        QString title = QStringLiteral("Zpráva o výsledcích testu");
+        if (about.round)
+            title += QStringLiteral(", kolo ") + about.round->name;
+        else if (!date.isEmpty())
+            title += QStringLiteral(", ") + date;
+        setUpWriter(writer, title);
 
         const Fonts fonts(&writer);
-        Flow flow(fonts);
-        firstPage(flow, record);
+        Flow flow(fonts, kRoundTop);
+        firstPage(flow, record, about);
 
-        // The two overall charts, each with its lines of the summary pane.
+        // The two overall charts, each from a landscape page of its own with its lines of
+        // the summary pane.
+        const auto landscape = [&](QSize size) {
+            return Flow::chartWidth(size, Orientation::Landscape, kRoundTop);
+        };
         std::vector<ui::ChartState> deviationStates(record.instruments.size());
+        std::optional<ChartPicture> overall, calibration;
         if (record.overallChart) {
-            flow.newPage(QStringLiteral("Celkové vyhodnocení testu"));
-            flow.chart(*record.overallChart, charts.overall.state, charts.overall.size,
-                       charts.font);
+            overall = readable(*record.overallChart, record.overallChart->Series1, charts.overall,
+                               charts.font, landscape);
+            flow.newPage(QStringLiteral("Celkové vyhodnocení testu"), Orientation::Landscape);
+            flow.chart(*record.overallChart, overall->state, overall->size, charts.font);
             flow.gap(6);
             for (const QString& l : record.errorLines())
                 flow.line(l, Body);
         }
         if (record.calibrationChart) {
-            flow.newPage(QStringLiteral("Kvalita kalibrace"));
-            flow.chart(*record.calibrationChart, charts.calibration.state,
-                       charts.calibration.size, charts.font);
+            calibration = readable(*record.calibrationChart, record.calibrationChart->Series1,
+                                   charts.calibration, charts.font, landscape);
+            flow.newPage(QStringLiteral("Kvalita kalibrace"), Orientation::Landscape);
+            flow.chart(*record.calibrationChart, calibration->state, calibration->size,
+                       charts.font);
             flow.gap(6);
             for (const QString& l : record.calibrationLines())
                 flow.line(l, Body);
         }
 
-        // A section per instrument: its block and its deviation chart.
+        // A section per instrument: its verdicts, its block and its deviation chart.
+        const auto portrait = [&](QSize size) {
+            return Flow::chartWidth(size, Orientation::Portrait, kRoundTop);
+        };
         for (std::size_t i = 0; i < record.instruments.size(); ++i) {
             const InstrumentOutcome& o = record.instruments[i];
             flow.newPage(instrumentSubject(o, int(i)));
+            flow.line(instrumentSubject(o, int(i)) + QStringLiteral(", kód účastníka ") +
+                          codeOf(about, i),
+                      Heading);
+            flow.box(verdictBox(record, int(i)));
+            flow.gap(8);
             for (const QString& l : record.block(int(i)))
                 flow.line(l, Body);
             if (o.deviation) {
                 flow.gap(8);
-                flow.chart(*o.deviation, deviationStates[i], charts.deviation, charts.font);
+                flow.chart(*o.deviation, deviationStates[i],
+                           readableChartSize(*o.deviation, charts.deviation, charts.font, portrait),
+                           charts.font);
             }
         }
 
         paintPages(writer, flow.pages, fonts, charts.font,
                    [&](QPainter& p, const Page& page, int number, int count) {
-                       paintFrame(p, page, number, count, date, fonts);
+                       paintRoundHeader(p, fonts, header, number, count, page.right());
+                       paintFooter(p, page, date, fonts);
                    });
         doc.charts = std::move(flow.charts);
     }

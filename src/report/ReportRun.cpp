@@ -120,12 +120,13 @@ ReportArguments parseReportArguments(const QStringList& args) {
             name = a.left(eq);
             value = a.mid(eq + 1);
         }
-        if (name == QStringLiteral("--list")) {
+        if (name == QStringLiteral("--list") || name == QStringLiteral("--anonymous")) {
+            bool& flag = name == QStringLiteral("--list") ? out.list : out.anonymous;
             if (value)
-                return usage(QStringLiteral("volba --list nemá hodnotu"));
-            if (out.list)
-                return usage(QStringLiteral("volba --list je uvedena vícekrát"));
-            out.list = true;
+                return usage(QStringLiteral("volba %1 nemá hodnotu").arg(name));
+            if (flag)
+                return usage(QStringLiteral("volba %1 je uvedena vícekrát").arg(name));
+            flag = true;
             continue;
         }
         struct Option {
@@ -187,6 +188,18 @@ ReportArguments parseReportArguments(const QStringList& args) {
     if (!out.store.isEmpty())
         if (const QString problem = roundNameProblem(out.store); !problem.isEmpty())
             return usage(problem);
+    if (out.anonymous) {
+        // The codes come from the archive; the summary is the pane's very text, which
+        // names every instrument.
+        if (out.store.isEmpty() && out.fromArchive.isEmpty())
+            return usage(QStringLiteral("volba --anonymous potřebuje kolo v archivu: "
+                                        "--store NÁZEV nebo --from-archive NÁZEV"));
+        if (!out.summary.isEmpty())
+            return usage(QStringLiteral("volba --anonymous se nekombinuje s volbou --summary, "
+                                        "jejíž souhrn jmenuje všechny přístroje"));
+        if (out.pdf.isEmpty() && out.csv.isEmpty())
+            return usage(QStringLiteral("volba --anonymous patří k volbě --pdf nebo --csv"));
+    }
     if (!out.participants.isEmpty()) {
         // The codes and the round information come from the archive.
         if (out.store.isEmpty() && out.fromArchive.isEmpty())
@@ -214,11 +227,11 @@ QString reportUsage() {
     return QStringLiteral(
         "Použití: velimor-report --reference REFERENCE [--pdf ZPRÁVA.pdf] [--summary SOUHRN.txt]\n"
         "                        [--csv VÝSLEDKY.csv] [--store NÁZEV [--info ÚDAJE.json]\n"
-        "                        [--participants SLOŽKA]] [--archive ARCHIV]\n"
+        "                        [--participants SLOŽKA] [--anonymous]] [--archive ARCHIV]\n"
         "                        PŘÍSTROJ.dat [PŘÍSTROJ.dat ...]\n"
         "        velimor-report --from-archive NÁZEV [--pdf ...] [--summary ...] [--csv ...]\n"
         "                        [--store NÁZEV [--info ÚDAJE.json]] [--participants SLOŽKA]\n"
-        "                        [--archive ARCHIV]\n"
+        "                        [--anonymous] [--archive ARCHIV]\n"
         "        velimor-report --list [--archive ARCHIV]\n"
         "\n"
         "Načte soubory přístrojů v uvedeném pořadí a soubor referenčních hodnot, provede\n"
@@ -239,6 +252,8 @@ QString reportUsage() {
         "  --participants SLOŽKA  zprávy účastníkům, pro každý přístroj jedna\n"
         "                      (\"<kolo> – <id stroje>.pdf\"), do existující složky; jen\n"
         "                      s --store nebo --from-archive (kódy a údaje o kole z archivu)\n"
+        "  --anonymous         zpráva --pdf a tabulka --csv ke zveřejnění: přístroje jen\n"
+        "                      kódy účastníků; jen s --store nebo --from-archive\n"
         "  --list              vypíše kola archivu, na řádek jedno: název, datum testu,\n"
         "                      počet přístrojů, výsledky ano/ne, stav (odděleno tabulátory)\n"
         "  --archive ARCHIV    soubor archivu kol; jinak $VELIMOR_ARCHIVE, jinak\n"
@@ -284,11 +299,25 @@ QByteArray runReport(const ReportArguments& args) {
         } else {
             stored->info.issueDate = QDate::currentDate();
         }
-        // The participants' reports name the codes before the round is stored: they are
-        // given here as storing would give them, and storing keeps them.
-        if (!args.participants.isEmpty())
-            giveCodes(*stored, location);
+        // The reports name the codes before the round is stored: they are given here as
+        // storing would give them, and storing keeps them.
+        giveCodes(*stored, location);
     }
+    // The round the outputs name, with its codes; none for a run on files alone.
+    const Round* round = stored ? &*stored : source ? &*source : nullptr;
+    // For publication: the same test on the round with every instrument named by its code.
+    std::optional<Round> anonymous;
+    std::optional<OverallRecord> anonymousRecord;
+    if (args.anonymous) {
+        anonymous = anonymousRound(*round);
+        anonymousRecord = testOfRound(*anonymous);
+    }
+    const OverallRecord& published = anonymousRecord ? *anonymousRecord : record;
+    const Round* publishedRound = anonymous ? &*anonymous : round;
+    std::vector<int> codes;
+    if (round)
+        for (const Sheet& sheet : round->sheets)
+            codes.push_back(sheet.participantCode);
 
     // Every file is made and written beside its target before any of them takes its place.
     // A pipe or terminal named as an output gets everything, as fast as its reader reads.
@@ -296,22 +325,23 @@ QByteArray runReport(const ReportArguments& args) {
     if (!args.summary.isEmpty())
         files.add(args.summary, ws.summary.fileBytes());
     if (!args.csv.isEmpty())
-        files.add(args.csv, resultCsv(record, decimalSeparator()));
+        files.add(args.csv, resultCsv(published, decimalSeparator(),
+                                      round ? round->name : QString(), codes));
     if (!args.pdf.isEmpty() || !args.participants.isEmpty()) {
         // The charts as the windows show them right after the test, with the labels of the
         // calibration-quality chart moved apart as "uspořádat" would.
         ReportCharts charts;
         charts.font = QGuiApplication::font();
         if (!args.pdf.isEmpty()) {
-            arrangeChartLabels(*record.calibrationChart, record.calibrationChart->Series1,
+            arrangeChartLabels(*published.calibrationChart, published.calibrationChart->Series1,
                                charts.calibration, charts.font);
-            files.add(args.pdf, makeReportPdf(record, charts).pdf);
+            files.add(args.pdf,
+                      makeReportPdf(published, charts, {publishedRound, args.anonymous}).pdf);
         }
         // Names the program chose: a link of that name is replaced, never followed.
         if (!args.participants.isEmpty()) {
-            const Round& round = stored ? *stored : *source;
             const QDir dir(args.participants);
-            for (const ParticipantFile& f : makeParticipantReports(record, round, charts)) {
+            for (const ParticipantFile& f : makeParticipantReports(record, *round, charts)) {
                 const QString path = dir.filePath(f.name);
                 refuseClash(args, location, path);
                 files.add(path, f.pdf, Links::Replace);

@@ -15,7 +15,9 @@
 // results in the archive (the window's, $VELIMOR_ARCHIVE included, unless --archive names
 // another), replacing a round of that name. --participants writes a report for each
 // participant into the folder DIR, for the round stored (--store) or taken from the archive
-// (--from-archive): its name, information and participant codes.
+// (--from-archive): its name, information and participant codes. The PDF and the results
+// table name that round and its codes; --anonymous writes them with the codes in place of
+// the identifiers, for publication.
 
 #include <QString>
 #include <QStringList>
@@ -32,6 +34,7 @@ struct ReportArguments {
     QString fromArchive; // --from-archive NAME
     QString participants; // --participants DIR, an existing folder
     bool list = false;   // --list
+    bool anonymous = false; // --anonymous
     QStringList instruments;
 };
 

@@ -40,12 +40,17 @@ QString shortestReal(double value, QChar decimalSeparator) {
 
 } // namespace
 
-QByteArray resultCsv(const OverallRecord& record, QChar decimalSeparator) {
+QByteArray resultCsv(const OverallRecord& record, QChar decimalSeparator, const QString& roundName,
+                     const std::vector<int>& codes) {
     QByteArray out("\xEF\xBB\xBF");
-    addRow(out, resultColumnTitles());
+    addRow(out, QStringList{QStringLiteral("kolo"), QStringLiteral("datum testu")} +
+                    resultColumnTitles());
     const auto number = [decimalSeparator](double v) { return shortestReal(v, decimalSeparator); };
-    for (const InstrumentOutcome& o : record.instruments)
-        addRow(out, resultRow(o, number));
+    const QString date = record.roundTestDate();
+    for (std::size_t i = 0; i < record.instruments.size(); ++i) {
+        const QString code = i < codes.size() ? QString::number(codes[i]) : QString();
+        addRow(out, QStringList{roundName, date} + resultRow(record.instruments[i], code, number));
+    }
     return out;
 }
 

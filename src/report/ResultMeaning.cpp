@@ -105,6 +105,76 @@ QStringList warningTexts(const InstrumentOutcome& o) {
     return out;
 }
 
+std::vector<page::Flow::BoxLine> verdictBox(const OverallRecord& record, int instrument) {
+    using page::BodyBold, page::Body;
+    const InstrumentOutcome& o = record.instruments.at(instrument);
+    std::vector<page::Flow::BoxLine> box;
+    box.push_back({QStringLiteral("Hodnocení v celkovém testu: ") + o.testVerdict, BodyBold});
+    box.push_back({testVerdictMeaning(record, instrument), Body, true});
+    box.push_back({QStringLiteral("Kvalita kalibrace: ") + o.calibrationVerdict, BodyBold});
+    box.push_back({calibrationVerdictMeaning(record, instrument), Body, true});
+    const QStringList warnings = warningTexts(o);
+    if (warnings.isEmpty()) {
+        box.push_back({QStringLiteral("Varování: žádné (slepé pokusy, vliv přenosu a "
+                                      "opakovatelnost v mezích)"),
+                       BodyBold});
+    } else {
+        box.push_back({QStringLiteral("Varování (hodnota > mez):"), BodyBold});
+        for (const QString& w : warnings)
+            box.push_back({w, Body, true});
+    }
+    return box;
+}
+
+std::vector<TermLine> verdictTerms() {
+    return {
+        {QStringLiteral("výsledek testu „vyhověl“"),
+         QStringLiteral("bod přístroje [průměrná chyba; směrodatná odchylka chyby] leží v grafu "
+                        "celkového vyhodnocení uvnitř kružnice (Interval 1) i uvnitř elipsy "
+                        "(Interval 2) kolem středu všech přístrojů, hranice obou včetně")},
+        {QStringLiteral("výsledek testu „s výhradami“"),
+         QStringLiteral("bod leží vně elipsy, ale uvnitř kružnice nebo na ní: chyby přístroje se "
+                        "od ostatních liší víc než obvykle, ne však za mez kružnice")},
+        {QStringLiteral("výsledek testu „nevyhověl“"),
+         QStringLiteral("bod leží vně kružnice: jeho vzdálenost od středu je větší než poloměr "
+                        "kružnice, ať leží vůči elipse kdekoli")},
+        {QStringLiteral("kvalita kalibrace „výborný“"),
+         QStringLiteral("Sy,x i 1 − r² jsou pod svými mezemi náhodné chyby (uvnitř zeleného "
+                        "obdélníku grafu kvality kalibrace)")},
+        {QStringLiteral("kvalita kalibrace „dobrý“"),
+         QStringLiteral("Sy,x nebo 1 − r² dosahuje své meze náhodné chyby nebo ji překračuje, "
+                        "obě jsou však pod 95% mezemi spolehlivosti (uvnitř červeného "
+                        "obdélníku)")},
+        {QStringLiteral("kvalita kalibrace „odlehlý“"),
+         QStringLiteral("Sy,x nebo 1 − r² je nad svou 95% mezí spolehlivosti (vně červeného "
+                        "obdélníku): kalibrace přístroje se od ostatních výrazně liší")},
+        {QStringLiteral("kvalita kalibrace „vyhověl“"),
+         QStringLiteral("Sy,x nebo 1 − r² je rovna své 95% mezi spolehlivosti a žádná ji "
+                        "nepřekračuje (bod na hranici červeného obdélníku)")},
+    };
+}
+
+std::vector<TermLine> warningTerms() {
+    return {
+        {QStringLiteral("slepý pokus"),
+         QStringLiteral("střední hodnota čtyř měření vody (polovina součtu nejmenšího a "
+                        "největšího) nad 3 %1, nebo kterékoli z nich nad 8 %1")
+             .arg(unit())},
+        {QStringLiteral("vliv přenosu"),
+         QStringLiteral("vliv vzorku na následující měření vody nad 2 %")},
+        {QStringLiteral("opakovatelnost"),
+         QStringLiteral("diference mezi opakovanými měřeními nad limity ve více než 5 % z 60 "
+                        "dvojic měření")},
+        {QStringLiteral("Sy,x"),
+         QStringLiteral("reziduální směrodatná chyba regrese referenčních hodnot na 40 měřeních "
+                        "přístroje (dělitel 38), v %1")
+             .arg(unit())},
+        {QStringLiteral("1 − r²"),
+         QStringLiteral("doplněk koeficientu determinace r² této regrese do jedné (0 pro body "
+                        "přesně na přímce), bez jednotky")},
+    };
+}
+
 std::vector<FigureLine> roundFigures(const OverallRecord& record) {
     const OverallFigures& f = record.overall;
     const CalibrationFigures& c = record.calibration;

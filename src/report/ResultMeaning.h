@@ -9,6 +9,8 @@
 // and these texts say what is computed: half the range times 0.95, and the complement of
 // the coefficient of determination.
 
+#include "report/PageFlow.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +33,20 @@ QString calibrationVerdictMeaning(const OverallRecord& record, int instrument);
 // Each warning the instrument raised, with its value and its limit, such as
 // "vliv přenosu 2,42 % > 2 %"; empty when it raised none.
 QStringList warningTexts(const InstrumentOutcome& o);
+
+// An instrument's box at the head of its results: both verdicts, each with what it means
+// for this instrument, then each warning with its value and its limit (or that there is
+// none).
+std::vector<page::Flow::BoxLine> verdictBox(const OverallRecord& record, int instrument);
+
+// What each verdict and each warning means in general, for the section "Význam hodnocení":
+// a term and its meaning.
+struct TermLine {
+    QString term;
+    QString meaning;
+};
+std::vector<TermLine> verdictTerms();
+std::vector<TermLine> warningTerms();
 
 // The round's figures: centre, radius, semi-axes and the four calibration limits.
 struct FigureLine {

@@ -32,18 +32,20 @@ QString participantReportNumber(const QString& roundName, int code) {
 }
 
 void paintRoundHeader(QPainter& p, const Fonts& fonts, const RoundHeader& header, int number,
-                      int count) {
+                      int count, double rightEdge) {
     const double u = kResolution / 72.0; // device units per point
     auto right = [&](double baseline, const QString& text, Role role) {
-        drawText(p, fonts, QPointF(kRight - fonts.advance(role, text), baseline), text, role);
+        drawText(p, fonts, QPointF(rightEdge - fonts.advance(role, text), baseline), text, role);
         return fonts.advance(role, text);
     };
-    const QString numberText =
-        header.number.isEmpty() ? QString() : QStringLiteral("číslo zprávy: ") + header.number;
+    const QString numberText = !header.mark.isEmpty() ? header.mark
+                               : header.number.isEmpty()
+                                   ? QString()
+                                   : QStringLiteral("číslo zprávy: ") + header.number;
     const double numberWidth = right(kFirstBaseline, numberText, SmallBold);
     QString provider =
         header.provider.isEmpty() ? QStringLiteral("organizátor neuveden") : header.provider;
-    const double room = kWidth - numberWidth - 12;
+    const double room = rightEdge - kLeft - numberWidth - 12;
     if (fonts.advance(SmallBold, provider) > room) {
         while (!provider.isEmpty() && fonts.advance(SmallBold, provider + u'…') > room)
             provider.chop(1);
@@ -53,13 +55,13 @@ void paintRoundHeader(QPainter& p, const Fonts& fonts, const RoundHeader& header
 
     const QString issued = header.issued.isEmpty() ? QStringLiteral("datum vydání neuvedeno")
                                                    : QStringLiteral("vydáno ") + header.issued;
-    drawText(
-        p, fonts, QPointF(kLeft, kSecondBaseline),
-        QStringLiteral("kolo %1    stav zprávy: %2    %3").arg(header.round, header.status, issued),
-        Small);
+    const QString round = header.round.isEmpty() ? QStringLiteral("kolo neuloženo v archivu")
+                                                 : QStringLiteral("kolo ") + header.round;
+    drawText(p, fonts, QPointF(kLeft, kSecondBaseline),
+             QStringLiteral("%1    stav zprávy: %2    %3").arg(round, header.status, issued), Small);
     right(kSecondBaseline, QStringLiteral("strana %1 z %2").arg(number).arg(count), Small);
     p.setPen(QPen(Qt::black, 0.5 * u));
-    p.drawLine(QLineF(kLeft * u, kRule * u, kRight * u, kRule * u));
+    p.drawLine(QLineF(kLeft * u, kRule * u, rightEdge * u, kRule * u));
     p.setPen(Qt::black);
 }
 

@@ -20,6 +20,8 @@ struct RoundHeader {
     QString number; // empty for a report without a number
     QString status;
     QString issued; // the issue date, dd.MM.yyyy, or empty
+    // Stands where the number would, in bold: the confidentiality of the provider's report.
+    QString mark;
 };
 
 // The header of a report of the round named `name` with this information; number as given.
@@ -28,9 +30,10 @@ RoundHeader roundHeader(const QString& name, const RoundInfo& info, const QStrin
 // The number of a participant's report: the round's name and the participant's code.
 QString participantReportNumber(const QString& roundName, int code);
 
-// Paints the header of page `number` of `count`. A provider too long for its line is cut
-// short with "…" (the first page of a report gives it whole).
+// Paints the header of page `number` of `count`, whose right margin is at `right`. A
+// provider too long for its line is cut short with "…" (the first page of a report gives
+// it whole). A round without a name is one not stored in the archive.
 void paintRoundHeader(QPainter& p, const page::Fonts& fonts, const RoundHeader& header, int number,
-                      int count);
+                      int count, double right = page::kRight);
 
 } // namespace vel
