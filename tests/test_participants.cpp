@@ -4,6 +4,7 @@
 #include "archive/Archive.h"
 #include "overall/OverallRecord.h"
 #include "report/ParticipantReport.h"
+#include "report/ReportArchive.h"
 
 #include <gtest/gtest.h>
 
@@ -129,6 +130,56 @@ TEST_F(ReportTest, NoOtherIdentifierInTheFilesOfTheParticipants) {
     EXPECT_TRUE(normalized(pdfText(QDir(out).filePath("R – QXZ-09.pdf")))
                     .contains("opakovatelnost: diference nad limity v 66,7 % dvojic měření "
                               "(40 z 60) > 5 %"));
+}
+
+TEST_F(ReportTest, AnonymousReportNamesOnlyCodes) {
+    const QStringList files = writeRound(dir.path(), tokenRound());
+    const QString archive = path("archiv.sqlite");
+    testing_support::writeAll(path("info.json"), kInfo);
+    ProgramRun r = report(QStringList{"--archive", archive, "--reference", reference, "--store",
+                                      "R", "--info", path("info.json"), "--pdf", path("c.pdf")} +
+                          files);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    r = report({"--archive", archive, "--from-archive", "R", "--anonymous", "--pdf", path("a.pdf"),
+                "--csv", path("a.csv")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const Round round = storedRound(archive, "R");
+
+    // The charts drawn hold codes only: labels, series and titles.
+    const OverallRecord test = testOfRound(anonymousRound(round));
+    std::vector<const ui::ChartModel*> models{test.overallChart.get(),
+                                              test.calibrationChart.get()};
+    for (const InstrumentOutcome& o : test.instruments)
+        models.push_back(o.deviation.get());
+    for (const ui::ChartModel* model : models) {
+        QStringList texts = model->title;
+        for (const auto& series : model->allSeries()) {
+            texts << series->title;
+            for (const ui::ChartPoint& p : series->points())
+                texts << p.label;
+        }
+        EXPECT_FALSE(texts.join('|').contains(QStringLiteral("QXZ-"))) << texts.join('|').toStdString();
+    }
+
+    // The confidential report names all, marked on every page; the anonymous one none.
+    const QString confidential = pdfText(path("c.pdf"));
+    const QString anonymous = pdfText(path("a.pdf"));
+    const int pages = int(confidential.count(QStringLiteral("strana ")));
+    EXPECT_EQ(confidential.count(QStringLiteral("Důvěrné – pouze pro organizátora")), pages);
+    EXPECT_TRUE(confidential.contains(QStringLiteral("Průměr tří referenčních laboratoří")));
+    EXPECT_FALSE(anonymous.contains(QStringLiteral("Důvěrné")));
+    for (int i = 0; i < 30; ++i) {
+        EXPECT_TRUE(confidential.contains(token(i))) << i;
+        const QString code = QString::number(round.sheets[i].participantCode);
+        EXPECT_TRUE(anonymous.contains(QStringLiteral("Přístroj %1, kód účastníka %1").arg(code)));
+    }
+    for (const QString& file : {path("a.pdf"), path("a.csv")}) {
+        const QByteArray bytes = testing_support::readAll(file);
+        EXPECT_FALSE(bytes.contains("QXZ-")) << file.toStdString();
+        EXPECT_FALSE(bytes.contains(QByteArray("Q\0X\0Z\0-", 7))) << file.toStdString();
+        EXPECT_FALSE(bytes.contains(QByteArray("\0Q\0X\0Z\0-", 8))) << file.toStdString();
+    }
+    EXPECT_FALSE(anonymous.contains(QStringLiteral("QXZ-")));
 }
 
 TEST_F(ReportTest, FirstPageOfAParticipantReadBack) {

@@ -43,8 +43,11 @@ TEST_F(ReportTest, ResultsTableReadBackByPython) {
     std::vector<InstrumentRecord> round = generatedRound();
     const QStringList files = writeRound(dir.path(), round);
     const QString csvFile = path("results.csv");
-    const ProgramRun r = report(
-        QStringList{"--reference", reference, "--pdf", path("r.pdf"), "--csv", csvFile} + files);
+    const QString archive = path("archiv.sqlite");
+    const ProgramRun r = report(QStringList{"--reference", reference, "--pdf", path("r.pdf"),
+                                            "--csv", csvFile, "--archive", archive, "--store",
+                                            "2027/1"} +
+                                files);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(testing_support::readAll(csvFile).startsWith("\xEF\xBB\xBF"));
 
@@ -60,10 +63,14 @@ TEST_F(ReportTest, ResultsTableReadBackByPython) {
     QStringList header;
     for (const QJsonValue& v : rows[0].toArray())
         header << v.toString();
-    EXPECT_EQ(header, (QStringList{"id stroje", "průměrná chyba", "směrodatná odchylka chyby",
-                                   "výsledek testu", "reziduální chyba Sy,x", "1 − r²",
-                                   "kvalita kalibrace", "slepý pokus nad limitem",
-                                   "vliv přenosu nad 2 %", "opakovatelnost nad limity"}));
+    EXPECT_EQ(header,
+              (QStringList{"kolo", "datum testu", "id stroje", "kód účastníka",
+                           "průměrná chyba [tis. buněk/ml]",
+                           "směrodatná odchylka chyby [tis. buněk/ml]", "výsledek testu",
+                           "reziduální chyba Sy,x [tis. buněk/ml]", "1 − r²", "kvalita kalibrace",
+                           "slepý pokus nad limitem", "vliv přenosu nad 2 %",
+                           "opakovatelnost nad limity"}));
+    const Round stored = Archive(ArchiveLocation::parse(archive)).load("2027/1");
 
     // The numbers read back to the very values of the test; the warnings where raised.
     const OverallRecord record = recordOf(files, reference);
@@ -77,9 +84,15 @@ TEST_F(ReportTest, ResultsTableReadBackByPython) {
     };
     auto flag = [](bool raised) { return raised ? QStringLiteral("ano") : QString(); };
     for (int i = 0; i < 30; ++i) {
-        const QJsonArray row = rows[i + 1].toArray();
+        QJsonArray row = rows[i + 1].toArray();
         const InstrumentOutcome& o = record.instruments[i];
-        ASSERT_EQ(row.size(), 10);
+        ASSERT_EQ(row.size(), 13);
+        EXPECT_EQ(row[0].toString(), "2027/1");
+        EXPECT_EQ(row[1].toString(), "05.03.2027"); // the round's most frequent test date
+        EXPECT_EQ(row[3].toString(), QString::number(stored.sheets[i].participantCode));
+        row.removeAt(3); // the code, then the date and the round: the columns as before
+        row.removeAt(1);
+        row.removeAt(0);
         EXPECT_EQ(row[0].toString(), round[i].id);
         EXPECT_EQ(number(row[1]), o.d);
         EXPECT_EQ(number(row[2]), o.s);
@@ -92,8 +105,6 @@ TEST_F(ReportTest, ResultsTableReadBackByPython) {
         EXPECT_EQ(row[8].toString(), flag(n % 5 == 0)) << n;
         EXPECT_EQ(row[9].toString(), flag(n % 9 == 0)) << n;
     }
-    // The headers carry the most frequent test date.
-    EXPECT_EQ(record.roundTestDate(), "05.03.2027");
 }
 
 TEST_F(ReportTest, CommandLineErrorsAndUsage) {
@@ -249,7 +260,13 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
           QStringList{"--from-archive", "2026/2", "--store", "a\nb"},
           // Participants' reports need the archive's codes, and a folder that is there.
           QStringList{"--reference", reference, "--participants", dir.path(), exampleFiles[0]},
-          QStringList{"--from-archive", "2026/2", "--participants", path("missing")}}) {
+          QStringList{"--from-archive", "2026/2", "--participants", path("missing")},
+          // The anonymous version needs the codes, and never comes with the summary, whose
+          // lines name every instrument.
+          QStringList{"--reference", reference, "--anonymous", "--pdf", path("a.pdf"),
+                      exampleFiles[0]},
+          QStringList{"--from-archive", "2026/2", "--anonymous", "--summary", path("a.txt")},
+          QStringList{"--from-archive", "2026/2", "--anonymous", "--participants", dir.path()}}) {
         r = report(bad, env);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
     }

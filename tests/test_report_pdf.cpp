@@ -10,6 +10,7 @@
 #include "overall/OverallEvaluation.h"
 #include "overall/OverallRecord.h"
 #include "report/FileWorkspace.h"
+#include "report/ParticipantReport.h"
 #include "report/ReportCommand.h"
 #include "report/ReportPdf.h"
 #include "report/ResultCsv.h"
@@ -42,11 +43,16 @@ TEST_F(ReportTest, ExampleReportReadBackWithThePopplerTools) {
                          env);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
 
-    // A4, and as many pages as the footers count, each numbered and headed.
-    const QString info = QString::fromUtf8(run(tool("pdfinfo"), {pdf}).out);
-    EXPECT_TRUE(info.contains(QRegularExpression("Page size:\\s+595(\\.\\d+)? x 84[12](\\.\\d+)? "
-                                                 "pts \\(A4\\)")))
-        << info.toStdString();
+    // A4, the two chart pages and what follows each of them landscape, and as many pages as
+    // the headers count, each numbered, marked confidential and footed by the test date.
+    const QString info = QString::fromUtf8(run(tool("pdfinfo"), {"-l", "100", pdf}).out);
+    const QRegularExpression size(QStringLiteral("Page +(\\d+) size: +(\\d+) x (\\d+) pts \\(A4\\)"));
+    QStringList orientations;
+    for (auto m = size.globalMatch(info); m.hasNext();) {
+        const auto page = m.next();
+        orientations << (page.captured(2).toInt() > page.captured(3).toInt() ? "L" : "P");
+    }
+    EXPECT_EQ(orientations.join("").left(8), "PPLLLLPP") << info.toStdString();
     const QString text = pdfText(pdf, {"-layout"});
     const QRegularExpressionMatch total =
         QRegularExpression(QStringLiteral("strana 1 z (\\d+)")).match(text);
@@ -60,6 +66,8 @@ TEST_F(ReportTest, ExampleReportReadBackWithThePopplerTools) {
         EXPECT_GE(at, 0) << "page " << p;
     }
     EXPECT_EQ(text.count(QStringLiteral("datum testu: 03.12.2026")), pages);
+    EXPECT_EQ(text.count(QStringLiteral("Důvěrné – pouze pro organizátora")), pages);
+    EXPECT_EQ(text.count(QStringLiteral("kolo neuloženo v archivu")), pages);
     for (int i = 1; i <= 6; ++i)
         EXPECT_TRUE(text.contains(QStringLiteral("Přístroj SCC-0%1").arg(i)));
 
@@ -88,11 +96,12 @@ TEST_F(ReportTest, ExampleReportReadBackWithThePopplerTools) {
     EXPECT_TRUE(flat.contains(QStringLiteral("Koeficient determinace: 1")));
 
     // The table: every instrument's row with its values, verdicts and warnings.
-    for (const char* row : {"SCC-01 0 2,03 vyhověl 2,05 4,85E-005 dobrý SCC-02",
-                            "SCC-03 1 2,03 vyhověl 2,05 4,85E-005 dobrý ano SCC-04",
-                            "SCC-04 4 2,03 vyhověl 2,05 4,85E-005 dobrý ano SCC-05",
-                            "SCC-05 -10 0 nevyhověl 0 0 výborný SCC-06",
-                            "SCC-06 1 0 s výhradami 0 0 výborný"})
+    // A test not stored has no codes yet.
+    for (const char* row : {"SCC-01 – 0 2,03 vyhověl 2,05 4,85E-005 dobrý SCC-02",
+                            "SCC-03 – 1 2,03 vyhověl 2,05 4,85E-005 dobrý ano SCC-04",
+                            "SCC-04 – 4 2,03 vyhověl 2,05 4,85E-005 dobrý ano SCC-05",
+                            "SCC-05 – -10 0 nevyhověl 0 0 výborný SCC-06",
+                            "SCC-06 – 1 0 s výhradami 0 0 výborný"})
         EXPECT_TRUE(flat.contains(QString::fromUtf8(row))) << row;
     EXPECT_TRUE(flat.contains(QStringLiteral("hodnota [10³ buněk/ml] 100 200 300 400 500 600 "
                                              "700 800 900 1000")));
@@ -212,6 +221,34 @@ TEST_F(ReportTest, SummaryWindowButton) {
     EXPECT_FALSE(QFile::exists(path("failed.pdf")));
 }
 
+TEST_F(ReportTest, ChartTextReadableOnPaper) {
+    // The text of every chart at least 6 pt high on paper: the charts as the windows open
+    // them, and views enlarged far beyond what a page can hold at that size.
+    const OverallRecord record = recordOf(exampleFiles, reference);
+    Round round;
+    round.name = QStringLiteral("R");
+    for (int i = 0; i < 6; ++i)
+        round.sheets.emplace_back().participantCode = 100 + i;
+    for (const QSize enlarged : {QSize(), QSize(2600, 1500)}) {
+        ReportCharts charts;
+        charts.font = QApplication::font();
+        if (enlarged.isValid()) {
+            charts.overall.size = charts.calibration.size = enlarged;
+            charts.deviation = enlarged / 2;
+        }
+        const ReportDocument provider = makeReportPdf(record, charts);
+        const ParticipantDocument participant = makeParticipantReport(record, round, 2, charts);
+        std::vector<PlacedChart> placed = provider.charts;
+        placed.insert(placed.end(), participant.placed.begin(), participant.placed.end());
+        ASSERT_EQ(placed.size(), 2u + 6u + 3u);
+        for (const PlacedChart& c : placed) {
+            const double points = c.layout.font.pixelSize() * c.rect.width() / c.size.width();
+            EXPECT_GE(points, kSmallestChartText) << c.size.width() << "x" << c.size.height();
+            EXPECT_LT(points, 10.0) << c.size.width(); // and no larger than it needs
+        }
+    }
+}
+
 TEST(RoundTestDate, MostFrequentFirstOnATie) {
     struct Case {
         QStringList dates;
@@ -239,5 +276,5 @@ TEST(ResultTable, LineBreaksAndNulOfAnIdentifierBecomeBlanks) {
     EXPECT_FALSE(csv.contains('\0'));
     const QList<QByteArray> lines = csv.split('\n');
     ASSERT_EQ(lines.size(), 3); // header, the row, and nothing after the last CR LF
-    EXPECT_TRUE(lines[1].startsWith("\"a b  c;d\"\"\";")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(";;\"a b  c;d\"\"\";;")) << lines[1].toStdString();
 }

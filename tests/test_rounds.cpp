@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ReportSupport.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -328,6 +329,44 @@ TEST_F(Rounds, ParticipantReportsOnlyForTheLastTestStoredWithItsResults) {
     dialogs.answers.push_back(true);
     f.Button14->click();
     EXPECT_EQ(click(out.path()), std::pair(QStringList{storeFirst}, false));
+}
+
+TEST_F(Rounds, ProviderReportsNameTheStoredRoundAndTheAnonymousOneOnlyCodes) {
+    AppWindows app;
+    Form1& f = *app.form1;
+    Form2& form2 = *app.form2;
+    EXPECT_EQ(form2.Button5->text(), "anonymní zpráva");
+    EXPECT_EQ(form2.Button4->nextInFocusChain(), form2.Button5);
+    loadExamples(app);
+    f.Button8->click();
+    auto report = [&](QPushButton* button, const QString& name) {
+        dialogs.messages.clear();
+        dialogs.files.push_back(dir.filePath(name));
+        button->click();
+        dialogs.files.clear();
+        EXPECT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join('\n').toStdString();
+        return QFile::exists(dir.filePath(name)) ? testing_support::pdfText(dir.filePath(name))
+                                                 : QString();
+    };
+    // Not stored: the report says so and has no codes; the anonymous one needs the codes.
+    EXPECT_TRUE(report(form2.Button3, "a.pdf").contains("kolo neuloženo v archivu"));
+    EXPECT_EQ(report(form2.Button5, "b.pdf"), QString());
+    EXPECT_EQ(dialogs.messages, QStringList{QString::fromUtf8(kStoreRoundFirst)});
+
+    f.roundInfoWindow()->setRoundName(QStringLiteral("2026/4"));
+    f.Button14->click();
+    const Round round = Archive(defaultArchiveLocation()).load(QStringLiteral("2026/4"));
+    const QString named = report(form2.Button3, "c.pdf");
+    const QString anonymous = report(form2.Button5, "d.pdf");
+    EXPECT_TRUE(named.contains("kolo 2026/4"));
+    EXPECT_TRUE(anonymous.contains("kolo 2026/4"));
+    EXPECT_FALSE(anonymous.contains("SCC-"));
+    for (const Sheet& sheet : round.sheets) {
+        const QString code = QString::number(sheet.participantCode);
+        EXPECT_TRUE(named.contains(
+            QStringLiteral("Přístroj %1, kód účastníka %2").arg(sheet.instrumentId(), code)));
+        EXPECT_TRUE(anonymous.contains(QStringLiteral("Přístroj %1, kód účastníka %1").arg(code)));
+    }
 }
 
 TEST_F(Rounds, ReferenceValueChangedAfterTheTestLeavesTheResultsOut) {

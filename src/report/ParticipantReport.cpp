@@ -179,7 +179,9 @@ ParticipantDocument makeParticipantReport(const OverallRecord& record, const Rou
                       .arg(ownName(o, code)),
                   Heading);
         if (o.deviation) {
-            flow.chart(*o.deviation, deviationState, charts.deviation, charts.font);
+            flow.chart(*o.deviation, deviationState,
+                       readableChartSize(*o.deviation, charts.deviation, charts.font, width),
+                       charts.font);
             flow.gap(8);
         }
         for (const QString& l : record.block(i))
