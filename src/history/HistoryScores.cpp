@@ -29,7 +29,7 @@ Score ratio(double value, double limit, const char* name) {
     return {onScale(value / limit, value, limit), QString()};
 }
 
-const char* const kOk = "vyhověl";
+const QString kOk = QStringLiteral("vyhověl");
 
 QString quoted(const QString& s) {
     return QStringLiteral("„%1“").arg(s);
@@ -133,8 +133,7 @@ bool roundBefore(const InstrumentRound& a, const InstrumentRound& b) {
 QStringList testDrift(const std::vector<HistoryPoint>& rounds) {
     QStringList out = rising(rounds, {kCircleScore, kEllipseScore});
     const std::size_t n = rounds.size();
-    if (n >= 2 && rounds[n - 2].testVerdict != QLatin1String(kOk) &&
-        rounds[n - 1].testVerdict != QLatin1String(kOk))
+    if (n >= 2 && rounds[n - 2].testVerdict != kOk && rounds[n - 1].testVerdict != kOk)
         out << QStringLiteral("V posledních dvou kolech přístroj v testu nevyhověl bez výhrad "
                               "(hodnocení %1 a %2).")
                    .arg(quoted(rounds[n - 2].testVerdict), quoted(rounds[n - 1].testVerdict));

@@ -7,6 +7,7 @@
 //   velimor-report --from-archive NAME [--pdf ...] [--summary ...] [--csv ...] [--store ...]
 //                  [--participants DIR]
 //   velimor-report --list [--archive ARCHIVE]
+//   velimor-report --history ID [--pdf history.pdf] [--csv history.csv] [--archive ARCHIVE]
 //
 // The instrument files are loaded in the order given, then the reference values, and the
 // overall test runs on them exactly as "provedení celkového testu" runs on the same files
@@ -15,7 +16,8 @@
 // results in the archive (the window's, $VELIMOR_ARCHIVE included, unless --archive names
 // another), replacing a round of that name. --participants writes a report for each
 // participant into the folder DIR, for the round stored (--store) or taken from the archive
-// (--from-archive): its name, information and participant codes.
+// (--from-archive): its name, information and participant codes. --history writes the
+// history of the instrument of that "id stroje" across the archive's rounds.
 
 #include <QString>
 #include <QStringList>
@@ -32,6 +34,7 @@ struct ReportArguments {
     QString fromArchive; // --from-archive NAME
     QString participants; // --participants DIR, an existing folder
     bool list = false;   // --list
+    QString history;     // --history ID
     QStringList instruments;
 };
 
