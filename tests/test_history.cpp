@@ -193,9 +193,10 @@ TEST(HistoryOrder, ByTestDateThenTimeOfStoringThenName) {
         const char* text;
         QDate date;
     };
-    for (const Case& c : {Case{"3.2.2026", QDate(2026, 2, 3)}, Case{" 03. 02. 2026 ", QDate(2026, 2, 3)},
-                          Case{"2026-02-03", QDate(2026, 2, 3)}, Case{"31.2.2026", QDate()},
-                          Case{"3.2.26", QDate()}, Case{"", QDate()}, Case{"únor 2026", QDate()}})
+    for (const Case& c :
+         {Case{"3.2.2026", QDate(2026, 2, 3)}, Case{" 03. 02. 2026 ", QDate(2026, 2, 3)},
+          Case{"2026-02-03", QDate(2026, 2, 3)}, Case{"31.2.2026", QDate()},
+          Case{"3.2.26", QDate()}, Case{"", QDate()}, Case{"únor 2026", QDate()}})
         EXPECT_EQ(parseTestDate(QString::fromUtf8(c.text)).value_or(QDate()), c.date) << c.text;
 
     const qint64 day = 86400000, jan10 = QDate(2026, 1, 10).startOfDay(Qt::UTC).toMSecsSinceEpoch();
@@ -238,7 +239,9 @@ TEST(HistoryDrift, RulesOnConstructedHistories) {
         {"failed, then passed", {}, {"nevyhověl", "s výhradami", "vyhověl"}, {}},
         {"passed, then failed once", {}, {"vyhověl", "nevyhověl"}, {}},
         {"one round only", {}, {"nevyhověl"}, {}},
-        {"both", {0.7, 0.8, 0.9, 1.1}, {"vyhověl", "vyhověl", "s výhradami", "nevyhověl"},
+        {"both",
+         {0.7, 0.8, 0.9, 1.1},
+         {"vyhověl", "vyhověl", "s výhradami", "nevyhověl"},
          {rose, twice}},
     };
     for (const Case& c : cases) {
@@ -251,7 +254,8 @@ TEST(HistoryDrift, RulesOnConstructedHistories) {
                 points[i].testVerdict = QString::fromUtf8(c.verdicts[i]);
         }
         const QStringList found = testDrift(points);
-        ASSERT_EQ(found.size(), c.expected.size()) << c.what << ": " << found.join('|').toStdString();
+        ASSERT_EQ(found.size(), c.expected.size())
+            << c.what << ": " << found.join('|').toStdString();
         for (qsizetype i = 0; i < found.size(); ++i)
             EXPECT_TRUE(found[i].startsWith(c.expected[i])) << c.what;
     }
@@ -260,10 +264,10 @@ TEST(HistoryDrift, RulesOnConstructedHistories) {
         std::vector<const char*> verdicts;
         bool found;
     };
-    for (const Calibration& c : {Calibration{{"dobrý", "vyhověl", "odlehlý"}, true},
-                                 Calibration{{"odlehlý", "vyhověl"}, true},
-                                 Calibration{{"vyhověl", "dobrý"}, false},
-                                 Calibration{{"odlehlý", "výborný"}, false}}) {
+    for (const Calibration& c :
+         {Calibration{{"dobrý", "vyhověl", "odlehlý"}, true},
+          Calibration{{"odlehlý", "vyhověl"}, true}, Calibration{{"vyhověl", "dobrý"}, false},
+          Calibration{{"odlehlý", "výborný"}, false}}) {
         std::vector<HistoryPoint> points;
         for (const char* v : c.verdicts)
             points.push_back({{}, QStringLiteral("vyhověl"), QString::fromUtf8(v)});

@@ -41,8 +41,8 @@ ArchiveLocation constructedArchive(const QTemporaryDir& dir) {
             Sheet& s = r.sheets.emplace_back();
             s.field(kInstrumentIdField) = id;
             const bool own = id == QLatin1String("A 1");
-            f.instruments.push_back({own ? 2.0 * k : 1.0, 0, 0.5, 0.5,
-                                     QStringLiteral("vyhověl"), QStringLiteral("dobrý")});
+            f.instruments.push_back({own ? 2.0 * k : 1.0, 0, 0.5, 0.5, QStringLiteral("vyhověl"),
+                                     QStringLiteral("dobrý")});
         }
         archive.store(r, IfStored::Refuse);
     }
@@ -72,8 +72,7 @@ TEST(HistoryWindow, ChosenFromTheArchiveWindowShowsItsRoundsInOrderOfTheirDates)
     ASSERT_TRUE(chooser.isVisible());
     EXPECT_EQ(column(chooser.table, 0), (QStringList{"A 1", "B", "a1"}));
     EXPECT_EQ(column(chooser.table, 1), (QStringList{"4", "4", "1"}));
-    EXPECT_EQ(column(chooser.table, 2),
-              (QStringList{"„a1“ (1 kolo)", "", "„A 1“ (4 kola)"}));
+    EXPECT_EQ(column(chooser.table, 2), (QStringList{"„a1“ (1 kolo)", "", "„A 1“ (4 kola)"}));
     chooser.historyButton->click(); // nothing chosen
     EXPECT_EQ(dialogs.messages, QStringList{"Vyberte v seznamu přístroj."});
 
@@ -167,8 +166,8 @@ TEST_F(ReportTest, HistoryPageOfAParticipantHoldsItsOwnRoundsUpToThisOne) {
         ASSERT_EQ(r.status, 0) << r.err.toStdString();
     }
     for (int i = 0; i < 8; ++i) {
-        const QString file =
-            QDir(path("KOLO-CERVEN")).filePath(QStringLiteral("KOLO-CERVEN – %1.pdf").arg(token(i)));
+        const QString file = QDir(path("KOLO-CERVEN"))
+                                 .filePath(QStringLiteral("KOLO-CERVEN – %1.pdf").arg(token(i)));
         const QString text = normalized(pdfText(file));
         const QByteArray bytes = readAll(file);
         EXPECT_EQ(missingInOrder(text, {"Vývoj v čase", "Přístroj " + token(i) + " v kolech",

@@ -35,10 +35,9 @@ struct ScoreLine {
 
 // A chart of the given scores with points coloured by the verdict that `verdictOf` gives.
 template <std::size_t N>
-std::unique_ptr<ui::ChartModel> scoreChart(const InstrumentHistory& h, const QString& title,
-                                           const std::vector<ScoreLine>& lines,
-                                           const VerdictColor (&colors)[N],
-                                           QString (*verdictOf)(const InstrumentResult&)) {
+std::unique_ptr<ui::ChartModel>
+scoreChart(const InstrumentHistory& h, const QString& title, const std::vector<ScoreLine>& lines,
+           const VerdictColor (&colors)[N], QString (*verdictOf)(const InstrumentResult&)) {
     auto chart = std::make_unique<ui::ChartModel>(QStringLiteral("Chart1"));
     chart->title = {title};
     chart->legend = ui::LegendPlace::Right;

@@ -51,9 +51,10 @@ QStringList rising(const std::vector<HistoryPoint>& rounds, std::initializer_lis
                 v.push_back(*score);
         if (v.size() == 4 && v[0] < v[1] && v[1] < v[2] && v[2] < v[3])
             out << QStringLiteral("Skóre %1 vzrostlo v každém z posledních tří kol: %2.")
-                       .arg(scoreTitle(kind), QStringList{number(v[0]), number(v[1]),
-                                                          number(v[2]), number(v[3])}
-                                                  .join(QStringLiteral(" → ")));
+                       .arg(
+                           scoreTitle(kind),
+                           QStringList{number(v[0]), number(v[1]), number(v[2]), number(v[3])}.join(
+                               QStringLiteral(" → ")));
     }
     return out;
 }
@@ -116,9 +117,9 @@ bool roundBefore(const InstrumentRound& a, const InstrumentRound& b) {
     const auto key = [](const InstrumentRound& r) {
         const std::optional<QDate> date = parseTestDate(r.testDate);
         const bool stored = r.storedAt.isValid();
-        const QDate day = date            ? *date
-                          : stored        ? r.storedAt.toLocalTime().date()
-                                          : QDate(9999, 12, 31);
+        const QDate day = date     ? *date
+                          : stored ? r.storedAt.toLocalTime().date()
+                                   : QDate(9999, 12, 31);
         return std::tuple(day.toJulianDay(), !stored,
                           stored ? r.storedAt.toMSecsSinceEpoch() : qint64(0));
     };

@@ -90,8 +90,8 @@ InstrumentHistory readHistory(Archive& archive, const QString& id) {
 InstrumentHistory participantHistory(std::vector<InstrumentRound> archived, const Round& round,
                                      int sheet) {
     const Sheet& own = round.sheets.at(std::size_t(sheet));
-    InstrumentRound current{round.name, round.testDate, round.storedAt, sheet,
-                            own.participantCode, std::nullopt};
+    InstrumentRound current{round.name, round.testDate,      round.storedAt,
+                            sheet,      own.participantCode, std::nullopt};
     if (round.results && std::size_t(sheet) < round.results->instruments.size()) {
         RoundResults& r = current.results.emplace(*round.results);
         r.summary.clear();
@@ -109,14 +109,10 @@ QString roundCount(int n) {
 }
 
 QStringList historyColumnTitles() {
-    QStringList t{QStringLiteral("kolo"),
-                  QStringLiteral("datum testu"),
-                  QStringLiteral("průměrná chyba"),
-                  QStringLiteral("směrodatná odchylka chyby"),
-                  QStringLiteral("výsledek testu"),
-                  QStringLiteral("reziduální chyba Sy,x"),
-                  QStringLiteral("1 − r²"),
-                  QStringLiteral("kvalita kalibrace"),
+    QStringList t{QStringLiteral("kolo"),           QStringLiteral("datum testu"),
+                  QStringLiteral("průměrná chyba"), QStringLiteral("směrodatná odchylka chyby"),
+                  QStringLiteral("výsledek testu"), QStringLiteral("reziduální chyba Sy,x"),
+                  QStringLiteral("1 − r²"),         QStringLiteral("kvalita kalibrace"),
                   QStringLiteral("varování")};
     for (int k = 0; k < kScoreKinds; ++k)
         t << scoreTitle(k);

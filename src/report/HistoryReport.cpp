@@ -36,8 +36,8 @@ void historyContent(Flow& flow, const InstrumentHistory& h, HistoryPictures& pic
     const QStringList titles = historyColumnTitles();
     std::vector<QStringList> results, scores;
     for (std::size_t i = 0; i < h.entries.size(); ++i) {
-        const QStringList row =
-            historyRow(h, i, [](double v) { return formatGeneral(v); }, separator);
+        const QStringList row = historyRow(
+            h, i, [](double v) { return formatGeneral(v); }, separator);
         results.push_back(row.mid(0, titles.size() - kScoreKinds));
         scores.push_back(QStringList{row[0]} + row.mid(titles.size() - kScoreKinds));
     }
@@ -101,21 +101,19 @@ QByteArray makeHistoryPdf(const InstrumentHistory& h, const QFont& chartFont) {
         flow.gap(8);
         HistoryPictures pictures;
         historyContent(flow, h, pictures, chartFont);
-        paintPages(writer, flow.pages, fonts, chartFont,
-                   [&](QPainter& p, const Page& page, int number, int count) {
-                       const double u = kResolution / 72.0;
-                       drawText(p, fonts, QPointF(kLeft, kHeaderBaseline), page.subject,
-                                SmallBold);
-                       p.setPen(QPen(Qt::black, 0.5 * u));
-                       p.drawLine(
-                           QLineF(kLeft * u, kHeaderRule * u, kRight * u, kHeaderRule * u));
-                       p.setPen(Qt::black);
-                       const QString folio = QStringLiteral("strana %1 z %2").arg(number).arg(count);
-                       drawText(p, fonts,
-                                QPointF((kPageWidth - fonts.advance(Small, folio)) / 2,
-                                        kFooterBaseline),
-                                folio, Small);
-                   });
+        paintPages(
+            writer, flow.pages, fonts, chartFont,
+            [&](QPainter& p, const Page& page, int number, int count) {
+                const double u = kResolution / 72.0;
+                drawText(p, fonts, QPointF(kLeft, kHeaderBaseline), page.subject, SmallBold);
+                p.setPen(QPen(Qt::black, 0.5 * u));
+                p.drawLine(QLineF(kLeft * u, kHeaderRule * u, kRight * u, kHeaderRule * u));
+                p.setPen(Qt::black);
+                const QString folio = QStringLiteral("strana %1 z %2").arg(number).arg(count);
+                drawText(p, fonts,
+                         QPointF((kPageWidth - fonts.advance(Small, folio)) / 2, kFooterBaseline),
+                         folio, Small);
+            });
     }
     buffer.close();
     return pdf;
@@ -134,7 +132,8 @@ QString historyUsageProblem(const ReportArguments& a) {
     if (a.list || !a.reference.isEmpty() || !a.summary.isEmpty() || !a.store.isEmpty() ||
         !a.info.isEmpty() || !a.fromArchive.isEmpty() || !a.participants.isEmpty() ||
         !a.instruments.isEmpty())
-        return QStringLiteral("volba --history se kombinuje jen s volbami --pdf, --csv a --archive");
+        return QStringLiteral(
+            "volba --history se kombinuje jen s volbami --pdf, --csv a --archive");
     if (a.pdf.isEmpty() && a.csv.isEmpty())
         return QStringLiteral("volba --history potřebuje výstup --pdf nebo --csv");
     return QString();
@@ -150,8 +149,8 @@ QByteArray runHistory(const ReportArguments& args, const ArchiveLocation& locati
         for (const InstrumentListing& s : h.similar)
             similar << QStringLiteral("„%1“").arg(s.instrumentId);
         if (!similar.isEmpty())
-            message += QStringLiteral("; podobné identifikátory: ") +
-                       similar.join(QStringLiteral(", "));
+            message +=
+                QStringLiteral("; podobné identifikátory: ") + similar.join(QStringLiteral(", "));
         throw AppError(message);
     }
     StagedFiles files(WriteErrors::Stream, Links::Follow, Waiting::ForReader);

@@ -75,7 +75,8 @@ void saveParticipantReports(QWidget* owner, const OverallRecord* record,
     // Names the program chose: a link of that name is replaced, never followed.
     StagedFiles files(WriteErrors::Stream, Links::Replace);
     const QDir dir(*folder);
-    for (const ParticipantFile& f : makeParticipantReports(*record, *round, charts, archivedRoundsOf(archive)))
+    for (const ParticipantFile& f :
+         makeParticipantReports(*record, *round, charts, archivedRoundsOf(archive)))
         files.add(dir.filePath(f.name), f.pdf);
     files.commit();
     ui::dialogs().message(owner, QStringLiteral("Zprávy účastníkům kola „%1“ uloženy do složky "

@@ -323,8 +323,8 @@ QByteArray runReport(const ReportArguments& args) {
         if (!args.participants.isEmpty()) {
             const Round& round = stored ? *stored : *source;
             const QDir dir(args.participants);
-            for (const ParticipantFile& f : makeParticipantReports(record, round, charts,
-                                                                     archivedRoundsOf(location))) {
+            for (const ParticipantFile& f :
+                 makeParticipantReports(record, round, charts, archivedRoundsOf(location))) {
                 const QString path = dir.filePath(f.name);
                 refuseClash(args, location, path);
                 files.add(path, f.pdf, Links::Replace);

@@ -38,11 +38,11 @@ public:
 
     QLabel* placeLabel;
     QTableWidget* table;
-    QPushButton* openButton;   // "otevřít"
-    QPushButton* removeButton; // "odstranit"
+    QPushButton* openButton;    // "otevřít"
+    QPushButton* removeButton;  // "odstranit"
     QPushButton* historyButton; // "historie"
-    InstrumentChooser* chooser;
-    QPushButton* closeButton;  // "zavřít"
+    QPushButton* closeButton;   // "zavřít"
+    InstrumentChooser* chooser; // what "historie" shows
 
     void openClick();
     void removeClick();

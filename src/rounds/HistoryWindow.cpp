@@ -52,7 +52,8 @@ QString quotedList(const std::vector<InstrumentListing>& ids) {
 }
 
 QString driftText(const QStringList& found, const QString& rules) {
-    return (found.isEmpty() ? QStringLiteral("Posun podle pravidel nezjištěn.") : found.join(u'\n')) +
+    return (found.isEmpty() ? QStringLiteral("Posun podle pravidel nezjištěn.")
+                            : found.join(u'\n')) +
            u'\n' + rules;
 }
 
@@ -70,8 +71,7 @@ HistoryWindow::HistoryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     saveTestButton = ui::makeButton(this, "SaveTestButton", "uložit", 0, 0, 75);
     printTestButton = ui::makeButton(this, "PrintTestButton", "tisk grafu", 0, 0, 75);
     saveCalibrationButton = ui::makeButton(this, "SaveCalibrationButton", "uložit", 0, 0, 75);
-    printCalibrationButton =
-        ui::makeButton(this, "PrintCalibrationButton", "tisk grafu", 0, 0, 75);
+    printCalibrationButton = ui::makeButton(this, "PrintCalibrationButton", "tisk grafu", 0, 0, 75);
     pdfButton = ui::makeButton(this, "PdfButton", "zpráva PDF", 0, 0, 90);
     csvButton = ui::makeButton(this, "CsvButton", "tabulka CSV", 0, 0, 90);
     closeButton = ui::makeButton(this, "CloseButton", "zavřít", 0, 0, 75);
@@ -148,8 +148,8 @@ void HistoryWindow::fill() {
     table->setRowCount(int(h.entries.size()));
     const QChar separator = decimalSeparator();
     for (std::size_t i = 0; i < h.entries.size(); ++i) {
-        const QStringList row =
-            historyRow(h, i, [](double v) { return formatGeneral(v); }, separator);
+        const QStringList row = historyRow(
+            h, i, [](double v) { return formatGeneral(v); }, separator);
         for (int c = 0; c < row.size(); ++c)
             table->setItem(int(i), c, new QTableWidgetItem(row[c]));
     }
