@@ -50,7 +50,9 @@ void measure(int n, const QString& archive) {
         QElapsedTimer t;
         t.start();
         vel::StagedFiles files(vel::WriteErrors::Stream, vel::Links::Replace);
-        for (const vel::ParticipantFile& f : vel::makeParticipantReports(record, round, charts))
+        for (const vel::ParticipantFile& f : vel::makeParticipantReports(
+                 record, round, charts,
+                 vel::archivedRoundsOf(vel::ArchiveLocation::parse(archive))))
             files.add(QDir(out.path()).filePath(f.name), f.pdf);
         files.commit();
         inProcess = std::min(inProcess, seconds(t));

@@ -257,7 +257,8 @@ TEST_F(ReportTest, OwnPointDrawnInItsColourWhereTheModelPutsIt) {
     ReportCharts charts;
     charts.font = QApplication::font();
     const int own = 2;
-    const ParticipantDocument doc = makeParticipantReport(record, round, own, charts);
+    const ParticipantDocument doc =
+        makeParticipantReport(record, round, own, charts, participantHistory({}, round, own));
     const QString pdf = path("own.pdf");
     testing_support::writeAll(pdf, doc.pdf);
     ASSERT_GE(doc.placed.size(), 2u);

@@ -1,7 +1,7 @@
 # Fails when a source file includes a header of a layer above its own. The layers, lowest
-# first: data, archive, ui, output, eval, overall, report, rounds, app. Run with
+# first: data, archive, ui, output, eval, overall, history, report, rounds, app. Run with
 # -DSOURCE_ROOT=<the src folder>.
-set(layers data archive ui output eval overall report rounds app)
+set(layers data archive ui output eval overall history report rounds app)
 set(faults "")
 list(LENGTH layers count)
 math(EXPR last "${count} - 1")
@@ -22,5 +22,5 @@ foreach(i RANGE ${last})
 endforeach()
 if(faults)
   message(FATAL_ERROR "Includes that run upwards through the layers "
-                      "(data, archive, ui, output, eval, overall, report, rounds, app):\n${faults}")
+                      "(data, archive, ui, output, eval, overall, history, report, rounds, app):\n${faults}")
 endif()

@@ -50,7 +50,7 @@ AppWindows::AppWindows() {
         saveParticipantReports(
             form2.get(), form1->lastOverallTest(),
             [this] { return form1->storedRoundOfLastTest(); }, *form3->Chart1, *form5->Chart1,
-            *form1->Chart1);
+            *form1->Chart1, defaultArchiveLocation());
     });
 }
 

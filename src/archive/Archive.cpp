@@ -7,6 +7,8 @@
 
 #include "data/Errors.h"
 
+#include <algorithm>
+
 namespace vel {
 
 std::unique_ptr<ArchiveBackend> makeArchiveBackend(const ArchiveLocation& location) {
@@ -101,6 +103,66 @@ std::vector<RoundListing> Archive::list() {
         l.hasResults = q.value(3).toBool();
         l.status = readStatus(q.value(4));
         l.storedAt = readStoredAt(q.value(5));
+    }
+    return rounds;
+}
+
+std::vector<InstrumentListing> Archive::instruments() {
+    std::vector<InstrumentListing> ids;
+    if (open(OpenFor::Reading) == 0) {
+        requireArchive();
+        return ids;
+    }
+    SqlSession& sql = m_backend->sql();
+    QSqlQuery q = sql.prepare(QStringLiteral(
+        "SELECT instrument_id, count(DISTINCT round_id) FROM sheets GROUP BY instrument_id"));
+    sql.exec(q);
+    while (sql.next(q))
+        ids.push_back({q.value(0).toString(), q.value(1).toInt()});
+    // The order of the texts themselves, whatever the database's collation.
+    std::sort(ids.begin(), ids.end(), [](const InstrumentListing& a, const InstrumentListing& b) {
+        return a.instrumentId < b.instrumentId;
+    });
+    return ids;
+}
+
+std::vector<InstrumentRound> Archive::instrumentRounds(const QString& id) {
+    std::vector<InstrumentRound> rounds;
+    if (open(OpenFor::Reading) == 0) {
+        requireArchive();
+        return rounds;
+    }
+    const auto prefixed = [](const QString& table, const QStringList& columns) {
+        QStringList out;
+        for (const QString& c : columns)
+            out << table + u'.' + c;
+        return columnList(out);
+    };
+    SqlSession& sql = m_backend->sql();
+    QSqlQuery q = sql.prepare(
+        QStringLiteral("SELECT r.name, r.test_date, r.stored_at, s.position, s.participant_code, "
+                       "x.round_id IS NOT NULL, %1, %2 FROM sheets s "
+                       "JOIN rounds r ON r.id = s.round_id "
+                       "LEFT JOIN round_results x ON x.round_id = s.round_id "
+                       "LEFT JOIN instrument_results i "
+                       "ON i.round_id = s.round_id AND i.position = s.position "
+                       "WHERE s.instrument_id = ? ORDER BY r.stored_at, r.name, s.position")
+            .arg(prefixed(QStringLiteral("x"), roundResultColumns()),
+                 prefixed(QStringLiteral("i"), instrumentResultColumns())));
+    q.bindValue(0, textValue(id));
+    sql.exec(q);
+    const int figures = 6, result = figures + int(roundResultColumns().size());
+    while (sql.next(q)) {
+        InstrumentRound& r = rounds.emplace_back();
+        r.round = q.value(0).toString();
+        r.testDate = q.value(1).toString();
+        r.storedAt = readStoredAt(q.value(2));
+        r.position = q.value(3).toInt();
+        r.participantCode = q.value(4).toInt();
+        if (q.value(5).toBool()) {
+            readRoundResults(q, figures, r.results.emplace());
+            r.results->instruments.push_back(readInstrumentResult(q, result));
+        }
     }
     return rounds;
 }

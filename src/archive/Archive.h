@@ -51,6 +51,13 @@ public:
 
     // All rounds, the one stored last first.
     std::vector<RoundListing> list();
+    // Every "id stroje" of the stored sheets, exactly as written ("A 1" and "a1" are two),
+    // each with the number of rounds that have a sheet of it; in the order of the texts.
+    // Reads no more than the identifiers.
+    std::vector<InstrumentListing> instruments();
+    // Every stored sheet whose "id stroje" is exactly `id`, in the order the rounds were
+    // stored (a round that has it twice gives both, in tab order). Nothing of other sheets.
+    std::vector<InstrumentRound> instrumentRounds(const QString& id);
     // False also when there is no archive yet (asked before storing).
     bool contains(const QString& name);
     // Raises "Kolo „…“ v archivu kol „…“ není" when there is no such round.

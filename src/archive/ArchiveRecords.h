@@ -123,4 +123,27 @@ struct RoundListing {
     bool operator==(const RoundListing&) const = default;
 };
 
+// An "id stroje" of the archive's sheets and the number of rounds that have it.
+struct InstrumentListing {
+    QString instrumentId;
+    int rounds = 0;
+
+    bool operator==(const InstrumentListing&) const = default;
+};
+
+// One sheet of an instrument in a stored round, with what the instrument's history needs of
+// its round: the round's name, test date and time of storing, and, when the round has
+// results, its figures with this sheet's result alone (results->instruments holds that one
+// result, results->summary nothing).
+struct InstrumentRound {
+    QString round;
+    QString testDate;
+    QDateTime storedAt;
+    int position = 0; // the sheet's place in tab order, from 0
+    int participantCode = 0;
+    std::optional<RoundResults> results;
+
+    bool operator==(const InstrumentRound&) const = default;
+};
+
 } // namespace vel

@@ -127,7 +127,8 @@ void checkRound(const OverallRecord& record, const Round& round, bool charts = t
 } // namespace
 
 ParticipantDocument makeParticipantReport(const OverallRecord& record, const Round& round, int i,
-                                          const ReportCharts& charts) {
+                                          const ReportCharts& charts,
+                                          const InstrumentHistory& history) {
     checkRound(record, round);
     const InstrumentOutcome& o = record.instruments.at(i);
     const int code = round.sheets[i].participantCode;
@@ -187,6 +188,22 @@ ParticipantDocument makeParticipantReport(const OverallRecord& record, const Rou
         for (const QString& l : record.block(i))
             flow.line(l, Body);
 
+        HistoryPictures pictures;
+        flow.newPage(QStringLiteral("Vývoj v čase"));
+        flow.line(QStringLiteral("Vývoj v čase"), Title);
+        if (history.id.trimmed().isEmpty()) {
+            flow.line(QStringLiteral("Přístroj nemá identifikátor (id stroje), podle kterého by "
+                                     "se daly najít jeho výsledky v dřívějších kolech."),
+                      Body);
+        } else {
+            flow.line(QStringLiteral("Přístroj %1 v kolech archivu až po toto kolo, v pořadí "
+                                     "podle data testu.")
+                          .arg(history.id),
+                      Body);
+            flow.gap(6);
+            historyContent(flow, history, pictures, charts.font);
+        }
+
         paintPages(writer, flow.pages, fonts, charts.font,
                    [&](QPainter& p, const Page&, int number, int count) {
                        paintRoundHeader(p, fonts, header, number, count);
@@ -218,11 +235,16 @@ QStringList participantFileNames(const OverallRecord& record, const Round& round
 }
 
 std::vector<ParticipantFile> makeParticipantReports(const OverallRecord& record, const Round& round,
-                                                    const ReportCharts& charts) {
+                                                    const ReportCharts& charts,
+                                                    const ArchivedRounds& archived) {
     const QStringList names = participantFileNames(record, round);
     std::vector<ParticipantFile> files;
-    for (int i = 0; i < int(record.instruments.size()); ++i)
-        files.push_back({names[i], makeParticipantReport(record, round, i, charts).pdf});
+    for (int i = 0; i < int(record.instruments.size()); ++i) {
+        const QString& id = round.sheets[std::size_t(i)].instrumentId();
+        const InstrumentHistory history = participantHistory(
+            id.trimmed().isEmpty() ? std::vector<InstrumentRound>() : archived(id), round, i);
+        files.push_back({names[i], makeParticipantReport(record, round, i, charts, history).pdf});
+    }
     return files;
 }
 

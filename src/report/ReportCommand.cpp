@@ -74,7 +74,7 @@ void saveRoundReport(QWidget* owner, const OverallRecord* record,
 void saveParticipantReports(QWidget* owner, const OverallRecord* record,
                             const std::function<std::optional<Round>()>& storedRound,
                             const ui::ChartView& overallView, const ui::ChartView& calibrationView,
-                            const ui::ChartView& deviationView) {
+                            const ui::ChartView& deviationView, const ArchiveLocation& archive) {
     if (!record || !record->overallChart || !record->calibrationChart) {
         ui::dialogs().message(owner, QString::fromUtf8(kNoReportYet));
         return;
@@ -96,7 +96,8 @@ void saveParticipantReports(QWidget* owner, const OverallRecord* record,
     // Names the program chose: a link of that name is replaced, never followed.
     StagedFiles files(WriteErrors::Stream, Links::Replace);
     const QDir dir(*folder);
-    for (const ParticipantFile& f : makeParticipantReports(*record, *round, charts))
+    for (const ParticipantFile& f :
+         makeParticipantReports(*record, *round, charts, archivedRoundsOf(archive)))
         files.add(dir.filePath(f.name), f.pdf);
     files.commit();
     ui::dialogs().message(owner, QStringLiteral("Zprávy účastníkům kola „%1“ uloženy do složky "

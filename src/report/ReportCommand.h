@@ -3,6 +3,7 @@
 // the chart windows show them, saved through the summary window's second save dialog. And
 // "zprávy účastníkům": a report for each participant, into a folder.
 
+#include "archive/ArchiveLocation.h"
 #include "archive/ArchiveRecords.h"
 
 #include <functional>
@@ -42,10 +43,11 @@ void saveRoundReport(QWidget* owner, const OverallRecord* record,
 // record's test is not in the archive with those texts and results) shows kStoreRoundFirst.
 // Otherwise asks for a folder through the owner's "FolderDialog1" and writes one report per
 // instrument into it (ParticipantReport.h), all files put in place together; cancelling
-// writes nothing. Says how many it wrote. The charts are drawn at their views' sizes.
+// writes nothing. Says how many it wrote. The charts are drawn at their views' sizes; the
+// histories come from the archive at `archive`, the one storedRound reads.
 void saveParticipantReports(QWidget* owner, const OverallRecord* record,
                             const std::function<std::optional<Round>()>& storedRound,
                             const ui::ChartView& overallView, const ui::ChartView& calibrationView,
-                            const ui::ChartView& deviationView);
+                            const ui::ChartView& deviationView, const ArchiveLocation& archive);
 
 } // namespace vel

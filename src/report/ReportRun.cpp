@@ -8,6 +8,7 @@
 #include "overall/OverallEvaluation.h"
 #include "overall/OverallRecord.h"
 #include "report/FileWorkspace.h"
+#include "report/HistoryReport.h"
 #include "report/ParticipantReport.h"
 #include "report/ReportArchive.h"
 #include "report/ReportPdf.h"
@@ -144,6 +145,7 @@ ReportArguments parseReportArguments(const QStringList& args) {
             {"--store", &out.store, "název kola"},
             {"--from-archive", &out.fromArchive, "název kola"},
             {"--participants", &out.participants, "složka"},
+            {"--history", &out.history, "identifikátor přístroje"},
         };
         const Option* option = nullptr;
         for (const Option& o : options)
@@ -166,7 +168,10 @@ ReportArguments parseReportArguments(const QStringList& args) {
     }
     const bool anyOutput = !out.pdf.isEmpty() || !out.summary.isEmpty() || !out.csv.isEmpty() ||
                            !out.store.isEmpty() || !out.participants.isEmpty();
-    if (out.list) {
+    if (!out.history.isEmpty()) {
+        if (const QString problem = historyUsageProblem(out); !problem.isEmpty())
+            return usage(problem);
+    } else if (out.list) {
         if (anyOutput || !out.reference.isEmpty() || !out.fromArchive.isEmpty() ||
             !out.info.isEmpty() || !out.instruments.isEmpty())
             return usage(
@@ -233,6 +238,8 @@ QString reportUsage() {
         "                        [--store NÁZEV [--info ÚDAJE.json]] [--participants SLOŽKA]\n"
         "                        [--anonymous] [--archive ARCHIV]\n"
         "        velimor-report --list [--archive ARCHIV]\n"
+        "        velimor-report --history ID [--pdf HISTORIE.pdf] [--csv HISTORIE.csv]\n"
+        "                        [--archive ARCHIV]\n"
         "\n"
         "Načte soubory přístrojů v uvedeném pořadí a soubor referenčních hodnot, provede\n"
         "celkový test jako \"provedení celkového testu\" a zapíše zprávu o testu.\n"
@@ -256,6 +263,9 @@ QString reportUsage() {
         "                      kódy účastníků; jen s --store nebo --from-archive\n"
         "  --list              vypíše kola archivu, na řádek jedno: název, datum testu,\n"
         "                      počet přístrojů, výsledky ano/ne, stav (odděleno tabulátory)\n"
+        "  --history ID        historie přístroje s tímto id stroje (přesně, včetně velikosti\n"
+        "                      písmen a mezer) ve všech kolech archivu: --pdf tabulka,\n"
+        "                      grafy skóre a upozornění na posun, --csv tabulka\n"
         "  --archive ARCHIV    soubor archivu kol; jinak $VELIMOR_ARCHIVE, jinak\n"
         "                      velimor/archiv.sqlite v $XDG_DATA_HOME (~/.local/share)\n"
         "  -h, --help          vypíše tuto nápovědu\n"
@@ -270,6 +280,8 @@ QByteArray runReport(const ReportArguments& args) {
     const ArchiveLocation location = archiveOf(args);
     if (args.list)
         return listLines(Archive(location).list());
+    if (!args.history.isEmpty())
+        return runHistory(args, location);
 
     // Everything read first: the round or the files, and the round information.
     std::optional<Round> source;
@@ -341,7 +353,8 @@ QByteArray runReport(const ReportArguments& args) {
         // Names the program chose: a link of that name is replaced, never followed.
         if (!args.participants.isEmpty()) {
             const QDir dir(args.participants);
-            for (const ParticipantFile& f : makeParticipantReports(record, *round, charts)) {
+            for (const ParticipantFile& f :
+                 makeParticipantReports(record, *round, charts, archivedRoundsOf(location))) {
                 const QString path = dir.filePath(f.name);
                 refuseClash(args, location, path);
                 files.add(path, f.pdf, Links::Replace);

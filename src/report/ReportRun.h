@@ -7,6 +7,7 @@
 //   velimor-report --from-archive NAME [--pdf ...] [--summary ...] [--csv ...] [--store ...]
 //                  [--participants DIR]
 //   velimor-report --list [--archive ARCHIVE]
+//   velimor-report --history ID [--pdf history.pdf] [--csv history.csv] [--archive ARCHIVE]
 //
 // The instrument files are loaded in the order given, then the reference values, and the
 // overall test runs on them exactly as "provedení celkového testu" runs on the same files
@@ -17,7 +18,8 @@
 // participant into the folder DIR, for the round stored (--store) or taken from the archive
 // (--from-archive): its name, information and participant codes. The PDF and the results
 // table name that round and its codes; --anonymous writes them with the codes in place of
-// the identifiers, for publication.
+// the identifiers, for publication. --history writes the history of the instrument of that
+// "id stroje" across the archive's rounds.
 
 #include <QString>
 #include <QStringList>
@@ -35,6 +37,7 @@ struct ReportArguments {
     QString participants; // --participants DIR, an existing folder
     bool list = false;   // --list
     bool anonymous = false; // --anonymous
+    QString history;     // --history ID
     QStringList instruments;
 };
 

@@ -2,6 +2,7 @@
 
 #include "archive/Archive.h"
 #include "data/FileNames.h"
+#include "rounds/HistoryWindow.h"
 #include "ui/Command.h"
 #include "ui/Dialogs.h"
 #include "ui/Widgets.h"
@@ -45,15 +46,19 @@ ArchiveWindow::ArchiveWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
 
     openButton = ui::makeButton(this, "OpenButton", "otevřít", 0, 0, 75);
     removeButton = ui::makeButton(this, "RemoveButton", "odstranit", 0, 0, 75);
+    historyButton = ui::makeButton(this, "HistoryButton", "historie", 0, 0, 75);
     closeButton = ui::makeButton(this, "CloseButton", "zavřít", 0, 0, 75);
     ui::connectCommand(openButton, this, &ArchiveWindow::openClick);
     ui::connectCommand(removeButton, this, &ArchiveWindow::removeClick);
+    ui::connectCommand(historyButton, this, &ArchiveWindow::historyClick);
+    chooser = new InstrumentChooser(this);
     connect(closeButton, &QPushButton::clicked, this, &QWidget::hide);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(openButton);
     buttons->addWidget(removeButton);
     buttons->addStretch();
+    buttons->addWidget(historyButton);
     buttons->addWidget(closeButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(placeLabel);
@@ -134,6 +139,12 @@ void ArchiveWindow::removeClick() {
         return;
     Archive(m_location).remove(name);
     refresh();
+}
+
+void ArchiveWindow::historyClick() {
+    if (table->rowCount() == 0)
+        return ui::dialogs().message(this, QStringLiteral("V archivu nejsou žádná kola."));
+    chooser->showInstruments(m_location);
 }
 
 } // namespace vel

@@ -1,8 +1,10 @@
 #pragma once
 // "Archiv kol": the rounds of the archive, the one stored last first, with the archive's
 // place above them. "otevřít" hands the chosen round to whoever opens rounds (the main
-// window), "odstranit" removes it after asking, "zavřít" hides the window. Every command
-// opens the archive anew, so the list shows what other programs stored meanwhile.
+// window), "odstranit" removes it after asking, "historie" asks for an instrument of the
+// archive and shows its history across the rounds (HistoryWindow.h), "zavřít" hides the
+// window. Every command opens the archive anew, so the list shows what other programs
+// stored meanwhile.
 
 #include "archive/ArchiveLocation.h"
 
@@ -15,6 +17,8 @@ class QPushButton;
 class QTableWidget;
 
 namespace vel {
+
+class InstrumentChooser;
 
 class ArchiveWindow : public QWidget {
     Q_OBJECT
@@ -34,12 +38,15 @@ public:
 
     QLabel* placeLabel;
     QTableWidget* table;
-    QPushButton* openButton;   // "otevřít"
-    QPushButton* removeButton; // "odstranit"
-    QPushButton* closeButton;  // "zavřít"
+    QPushButton* openButton;    // "otevřít"
+    QPushButton* removeButton;  // "odstranit"
+    QPushButton* historyButton; // "historie"
+    QPushButton* closeButton;   // "zavřít"
+    InstrumentChooser* chooser; // what "historie" shows
 
     void openClick();
     void removeClick();
+    void historyClick();
 
 private:
     ArchiveLocation m_location;

@@ -15,8 +15,33 @@ int textWidth(const QFontMetrics& fm, const QStringList& texts) {
     return w;
 }
 
+namespace {
+
+void nameTicks(AxisScale& s, const Axis& axis, int pixels, const QFontMetrics& fm,
+               bool horizontal) {
+    s.ticks.clear();
+    s.labels.clear();
+    const bool along = horizontal && axis.labelAngle != 90; // the texts' width along the axis
+    const double need = along ? textWidth(fm, axis.names) + 10 : fm.height() + 2;
+    const double perUnit = std::max(pixels - 1, 1) / (s.max - s.min);
+    const int every = std::max(1, int(std::ceil(need / perUnit - 1e-9)));
+    s.step = every;
+    const int last = int(axis.names.size()) - 1;
+    const int from = std::max(0, int(std::ceil(s.min - 1e-9)));
+    const int to = std::min(last, int(std::floor(s.max + 1e-9)));
+    for (int i = from; i <= to; ++i)
+        if ((last - i) % every == 0) {
+            s.ticks.push_back(i);
+            s.labels.push_back(axis.names[i]);
+        }
+}
+
+} // namespace
+
 void makeTicks(AxisScale& s, const Axis& axis, int pixels, const QFontMetrics& fm,
                bool horizontal) {
+    if (!axis.names.isEmpty())
+        return nameTicks(s, axis, pixels, fm, horizontal);
     const double resolution = labelResolution(axis.labelFormat);
     double spacing = 50;
     for (int attempt = 0; attempt < 2; ++attempt) {

@@ -40,6 +40,10 @@ struct Axis {
     int tickInner = 0;
     int tickMinor = 2;
     bool hideClippedLabels = false; // labels that would stand partly outside are not drawn
+    // When not empty, the axis is labelled by these names at the whole values 0, 1, ...
+    // instead of by numbers; where they would overlap, every k-th is shown, counted back
+    // from the last.
+    QStringList names;
 
     void setRange(double lo, double hi) {
         automatic = false;
