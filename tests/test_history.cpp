@@ -300,7 +300,7 @@ TEST(HistoryArchive, IdentifiersExactlyAndOneInstrumentsSheetsOnly) {
         if (results) {
             r.results.emplace(figures(1, 2, 3, 4, 5));
             for (int i = 0; i < ids.size(); ++i)
-                r.results->instruments.push_back({double(i), 0, 0, 0, QStringLiteral("vyhověl")});
+                r.results->instruments.emplace_back().d = double(i);
         }
         return archive.store(r, IfStored::Refuse);
     };

@@ -237,7 +237,7 @@ TEST_F(ReportTest, ChartTextReadableOnPaper) {
             charts.deviation = enlarged / 2;
         }
         const ReportDocument provider = makeReportPdf(record, charts);
-        const ParticipantDocument participant = makeParticipantReport(record, round, 2, charts);
+        const ParticipantDocument participant = makeParticipantReport(record, round, 2, charts, InstrumentHistory{});
         std::vector<PlacedChart> placed = provider.charts;
         placed.insert(placed.end(), participant.placed.begin(), participant.placed.end());
         ASSERT_EQ(placed.size(), 2u + 6u + 3u);
