@@ -1,7 +1,7 @@
 #pragma once
 // The archive of rounds: every round a laboratory evaluated, with its sheets, its texts and
-// the results of its overall test, kept in a database (a SQLite file for now) under a name
-// of its own. Each store, replace and removal is one transaction, so a round is in the
+// the results of its overall test, kept in a database (a SQLite file, or a database on a
+// PostgreSQL server) under a name of its own. Each store, replace and removal is one transaction, so a round is in the
 // archive whole or not at all, whatever stops the program and however many programs use the
 // archive at once. Every failure raises vel::AppError with a Czech message naming the
 // archive.
@@ -19,7 +19,9 @@
 #include "archive/ArchiveSchema.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -63,6 +65,11 @@ public:
     Round store(const Round& round, IfStored ifStored);
     // Raises when there is no such round.
     void remove(const QString& name);
+    // Stores the rounds of these names, each as source gives it, exactly: its time of
+    // storing, program version and participant codes kept. One transaction: when the archive
+    // already holds a round of any of the names, or anything fails, none is stored.
+    void importRounds(const QStringList& names,
+                      const std::function<Round(const QString&)>& source);
 
 private:
     ArchiveLocation m_location;
