@@ -95,10 +95,7 @@ public:
     bool stillConnected() override;
     int schemaVersion() override;
     QString backup(int) override { return {}; }
-    void beginMigration() override {
-        m_sql.exec(QStringLiteral("BEGIN"));
-        m_sql.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock));
-    }
+    void beginMigration() override;
     void commitMigration(int version) override;
     void abortMigration() noexcept override { m_sql.rollback(); }
 
@@ -242,6 +239,25 @@ bool PostgresBackend::stillConnected() {
     } catch (const AppError&) {
         m_sql.close();
         return false;
+    }
+}
+
+// The lock waits for another workstation's migration to commit. The server resolves table
+// names through a cache that a transaction renews when it begins, so a table that the other
+// one made meanwhile is not yet known by name in this one: it begins again then.
+void PostgresBackend::beginMigration() {
+    for (;;) {
+        m_sql.exec(QStringLiteral("BEGIN"));
+        m_sql.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock));
+        QSqlQuery q = m_sql.prepare(QStringLiteral(
+            "SELECT to_regclass('velimor_schema') IS NOT NULL, EXISTS (SELECT 1 FROM "
+            "pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
+            "WHERE c.relname = 'velimor_schema' AND n.nspname = ANY (current_schemas(false)))"));
+        m_sql.exec(q);
+        m_sql.next(q);
+        if (q.value(0).toBool() == q.value(1).toBool())
+            return;
+        m_sql.rollback();
     }
 }
 
