@@ -32,6 +32,11 @@ PgServer::~PgServer() {
 }
 
 QString PgServer::binaries() {
+    // Another folder for a test of the run without them.
+    if (qEnvironmentVariableIsSet("VELIMOR_TEST_PG_BIN")) {
+        const QString bin = qEnvironmentVariable("VELIMOR_TEST_PG_BIN");
+        return QFileInfo(bin + QStringLiteral("/initdb")).isExecutable() ? bin : QString();
+    }
     // The newest of Debian's versions.
     QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     std::sort(versions.begin(), versions.end(),

@@ -17,7 +17,8 @@ public:
     PgServer(const PgServer&) = delete;
     PgServer& operator=(const PgServer&) = delete;
 
-    // The folder of the server's programs (initdb, pg_ctl), empty when none is installed.
+    // The folder of the server's programs (initdb, pg_ctl), empty when none is installed
+    // ($VELIMOR_TEST_PG_BIN instead of Debian's folders when set).
     static QString binaries();
 
     // Makes and starts a new server in a new folder; durable: fsync on, as a laboratory's
