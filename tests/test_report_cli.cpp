@@ -249,7 +249,10 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
           QStringList{"--from-archive", "2026/2", "--store", "a\nb"},
           // Participants' reports need the archive's codes, and a folder that is there.
           QStringList{"--reference", reference, "--participants", dir.path(), exampleFiles[0]},
-          QStringList{"--from-archive", "2026/2", "--participants", path("missing")}}) {
+          QStringList{"--from-archive", "2026/2", "--participants", path("missing")},
+          // A copy of the archive is all the run does.
+          QStringList{"--copy-to", path("kopie.sqlite"), "--list"},
+          QStringList{"--copy-to", path("kopie.sqlite"), "--from-archive", "2026/2"}}) {
         r = report(bad, env);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
     }

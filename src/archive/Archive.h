@@ -87,4 +87,9 @@ private:
     void requireArchive() const;
 };
 
+// Copies every round of the archive `from` into `to`, of either kind, exactly as stored
+// (Archive::importRounds): all or, when `to` already holds a round of one of the names or
+// anything fails, none. Returns how many.
+int copyArchive(const ArchiveLocation& from, const ArchiveLocation& to);
+
 } // namespace vel

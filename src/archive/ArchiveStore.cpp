@@ -188,4 +188,14 @@ void Archive::importRounds(const QStringList& names,
     m_backend->written();
 }
 
+int copyArchive(const ArchiveLocation& from, const ArchiveLocation& to) {
+    Archive source(from);
+    QStringList names;
+    // The oldest first, so that the copies' keys follow the order of storing too.
+    for (const RoundListing& l : source.list())
+        names.prepend(l.name);
+    Archive(to).importRounds(names, [&source](const QString& name) { return source.load(name); });
+    return int(names.size());
+}
+
 } // namespace vel

@@ -143,6 +143,7 @@ ReportArguments parseReportArguments(const QStringList& args) {
             {"--store", &out.store, "název kola"},
             {"--from-archive", &out.fromArchive, "název kola"},
             {"--participants", &out.participants, "složka"},
+            {"--copy-to", &out.copyTo, "archiv"},
         };
         const Option* option = nullptr;
         for (const Option& o : options)
@@ -165,7 +166,17 @@ ReportArguments parseReportArguments(const QStringList& args) {
     }
     const bool anyOutput = !out.pdf.isEmpty() || !out.summary.isEmpty() || !out.csv.isEmpty() ||
                            !out.store.isEmpty() || !out.participants.isEmpty();
-    if (out.list) {
+    if (!out.copyTo.isEmpty()) {
+        if (out.list || anyOutput || !out.reference.isEmpty() || !out.fromArchive.isEmpty() ||
+            !out.info.isEmpty() || !out.instruments.isEmpty())
+            return usage(
+                QStringLiteral("volba --copy-to se nekombinuje s jinými volbami než --archive"));
+        try {
+            ArchiveLocation::parse(out.copyTo);
+        } catch (const AppError& e) {
+            return usage(e.message());
+        }
+    } else if (out.list) {
         if (anyOutput || !out.reference.isEmpty() || !out.fromArchive.isEmpty() ||
             !out.info.isEmpty() || !out.instruments.isEmpty())
             return usage(
@@ -180,7 +191,7 @@ ReportArguments parseReportArguments(const QStringList& args) {
         if (out.instruments.isEmpty())
             return usage(QStringLiteral("chybí soubory přístrojů"));
     }
-    if (!out.list && !anyOutput)
+    if (!out.list && out.copyTo.isEmpty() && !anyOutput)
         return usage(QStringLiteral("chybí volba --pdf"));
     if (!out.info.isEmpty() && out.store.isEmpty())
         return usage(QStringLiteral("volba --info patří k volbě --store"));
@@ -220,6 +231,7 @@ QString reportUsage() {
         "                        [--store NÁZEV [--info ÚDAJE.json]] [--participants SLOŽKA]\n"
         "                        [--archive ARCHIV]\n"
         "        velimor-report --list [--archive ARCHIV]\n"
+        "        velimor-report [--archive ARCHIV] --copy-to CÍL\n"
         "\n"
         "Načte soubory přístrojů v uvedeném pořadí a soubor referenčních hodnot, provede\n"
         "celkový test jako \"provedení celkového testu\" a zapíše zprávu o testu.\n"
@@ -241,8 +253,13 @@ QString reportUsage() {
         "                      s --store nebo --from-archive (kódy a údaje o kole z archivu)\n"
         "  --list              vypíše kola archivu, na řádek jedno: název, datum testu,\n"
         "                      počet přístrojů, výsledky ano/ne, stav (odděleno tabulátory)\n"
-        "  --archive ARCHIV    soubor archivu kol; jinak $VELIMOR_ARCHIVE, jinak\n"
-        "                      velimor/archiv.sqlite v $XDG_DATA_HOME (~/.local/share)\n"
+        "  --archive ARCHIV    soubor archivu kol nebo adresa databáze PostgreSQL\n"
+        "                      (postgresql://uživatel@server/databáze); jinak\n"
+        "                      $VELIMOR_ARCHIVE, jinak velimor/archiv.sqlite\n"
+        "                      v $XDG_DATA_HOME (~/.local/share)\n"
+        "  --copy-to CÍL       zkopíruje všechna kola archivu do archivu CÍL (soubor nebo\n"
+        "                      adresa), s časy uložení a kódy účastníků; nic, když už\n"
+        "                      CÍL kolo téhož názvu má\n"
         "  -h, --help          vypíše tuto nápovědu\n"
         "\n"
         "Je třeba aspoň jeden z výstupů --pdf, --summary, --csv, --store, --participants.\n"
@@ -255,6 +272,10 @@ QByteArray runReport(const ReportArguments& args) {
     const ArchiveLocation location = archiveOf(args);
     if (args.list)
         return listLines(Archive(location).list());
+    if (!args.copyTo.isEmpty()) {
+        const int copied = copyArchive(location, ArchiveLocation::parse(args.copyTo));
+        return QStringLiteral("Zkopírováno kol: %1\n").arg(copied).toUtf8();
+    }
 
     // Everything read first: the round or the files, and the round information.
     std::optional<Round> source;

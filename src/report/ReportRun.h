@@ -7,6 +7,7 @@
 //   velimor-report --from-archive NAME [--pdf ...] [--summary ...] [--csv ...] [--store ...]
 //                  [--participants DIR]
 //   velimor-report --list [--archive ARCHIVE]
+//   velimor-report [--archive SOURCE] --copy-to TARGET
 //
 // The instrument files are loaded in the order given, then the reference values, and the
 // overall test runs on them exactly as "provedení celkového testu" runs on the same files
@@ -15,7 +16,8 @@
 // results in the archive (the window's, $VELIMOR_ARCHIVE included, unless --archive names
 // another), replacing a round of that name. --participants writes a report for each
 // participant into the folder DIR, for the round stored (--store) or taken from the archive
-// (--from-archive): its name, information and participant codes.
+// (--from-archive): its name, information and participant codes. --copy-to copies every
+// round of the archive into another, of either kind (copyArchive()).
 
 #include <QString>
 #include <QStringList>
@@ -31,6 +33,7 @@ struct ReportArguments {
     QString store, info; // --store NAME, --info INFO.json
     QString fromArchive; // --from-archive NAME
     QString participants; // --participants DIR, an existing folder
+    QString copyTo;       // --copy-to TARGET
     bool list = false;   // --list
     QStringList instruments;
 };
