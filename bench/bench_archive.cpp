@@ -7,13 +7,17 @@
 //                        new program meets it (a process of its own, three times): listing
 //                        it, the first store of the run (which checks the whole file) and the
 //                        stores after it, each through an archive object of its own as the
-//                        window's "uložit kolo" does
+//                        window's "uložit kolo" does; last, both back-ends in one run: a
+//                        SQLite file and a database on a PostgreSQL server of the benchmark's
+//                        own on its local socket (fsync on), 200 such rounds stored into each
+//                        and the 200 listed
 #include "archive/Archive.h"
 #include "examples/ExampleData.h"
 #include "overall/OverallEvaluation.h"
 #include "overall/OverallRecord.h"
 #include "report/FileWorkspace.h"
 #include "report/ReportArchive.h"
+#include "support/PgServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -90,6 +94,44 @@ int runOnce(const QString& path) {
     return 0;
 }
 
+// Stores 200 rounds of 100 instruments, each through an archive object of its own, then
+// lists them through new objects; the medians of the stores and of 5 lists.
+std::pair<double, double> storeAndList(const vel::ArchiveLocation& where, vel::Round round) {
+    std::vector<double> stores, lists;
+    for (int i = 1; i <= 200; ++i) {
+        round.name = QStringLiteral("2026/%1").arg(i);
+        stores.push_back(ms([&] { vel::Archive(where).store(round, vel::IfStored::Refuse); }));
+    }
+    for (int i = 0; i < 5; ++i)
+        lists.push_back(ms([&] {
+            if (vel::Archive(where).list().size() != 200)
+                std::printf("  the list lacks rounds\n");
+        }));
+    return {median(stores), median(lists)};
+}
+
+void compareBackends(const vel::Round& round) {
+    std::printf("Both back-ends in one run: 200 rounds of 100 instruments stored, each through "
+                "an archive object of its own (median), then listed (median of 5):\n");
+    QTemporaryDir dir;
+    const auto lite =
+        storeAndList(vel::ArchiveLocation::parse(dir.filePath(QStringLiteral("a.sqlite"))), round);
+    testing_support::PgServer server;
+    if (const QString error = server.start(true); !error.isEmpty()) {
+        std::printf("  PostgreSQL: not measured (%s)\n", error.toLocal8Bit().constData());
+        return;
+    }
+    testing_support::pgRows(server.uri(QStringLiteral("postgres")),
+                            {QStringLiteral("CREATE DATABASE archiv")});
+    const auto pg = storeAndList(vel::ArchiveLocation::parse(server.uri(QStringLiteral("archiv"))),
+                                 round);
+    std::printf("                        SQLite   PostgreSQL   PostgreSQL / SQLite\n");
+    std::printf("  store a round     %8.1f ms %8.1f ms   %.1f×\n", lite.first, pg.first,
+                pg.first / lite.first);
+    std::printf("  list 200 rounds   %8.1f ms %8.1f ms   %.1f×\n", lite.second, pg.second,
+                pg.second / lite.second);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -160,5 +202,7 @@ int main(int argc, char** argv) {
         }
         std::printf("  %s", child.readAllStandardOutput().constData());
     }
+    round.name = QStringLiteral("2026/1");
+    compareBackends(round);
     return 0;
 }
