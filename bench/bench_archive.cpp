@@ -123,8 +123,8 @@ void compareBackends(const vel::Round& round) {
     }
     testing_support::pgRows(server.uri(QStringLiteral("postgres")),
                             {QStringLiteral("CREATE DATABASE archiv")});
-    const auto pg = storeAndList(vel::ArchiveLocation::parse(server.uri(QStringLiteral("archiv"))),
-                                 round);
+    const auto pg =
+        storeAndList(vel::ArchiveLocation::parse(server.uri(QStringLiteral("archiv"))), round);
     std::printf("                        SQLite   PostgreSQL   PostgreSQL / SQLite\n");
     std::printf("  store a round     %8.1f ms %8.1f ms   %.1f×\n", lite.first, pg.first,
                 pg.first / lite.first);

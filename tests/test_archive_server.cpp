@@ -2,24 +2,19 @@
 // messages of a server out of reach, a login refused, a database missing, a newer schema
 // and a user without the right to write, each naming the server and the database and never
 // a password; migrations of two workstations at once; conflicts run again; texts the server
-// cannot hold; the server stopped in the middle of a store; velimor-report's copy from one
-// kind of archive to the other and back.
+// cannot hold; the server stopped in the middle of a store. test_archive_copy: the copy
+// from one kind of archive to the other, and the archive window.
 #include "archive/Archive.h"
 #include "archive/ArchiveSchema.h"
 #include "archive/SqlSession.h"
 #include "examples/ArchiveRounds.h"
-#include "rounds/ArchiveWindow.h"
 
 #include <gtest/gtest.h>
 
 #include "support/ArchiveBackends.h"
 #include "support/PgServer.h"
-#include "support/ReportSupport.h"
 #include "support/TestSupport.h"
 
-#include <QDir>
-#include <QLabel>
-#include <QTableWidget>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -81,11 +76,13 @@ TEST(ArchiveServer, ConnectionFailuresNameServerAndDatabaseButNoPassword) {
         QString cause;
     };
     const Case cases[] = {
-        {QStringLiteral("postgresql://velimor@/%1?host=%2").arg(db, empty.path()), {},
+        {QStringLiteral("postgresql://velimor@/%1?host=%2").arg(db, empty.path()),
+         {},
          QStringLiteral("server %1 s databází „%2“ není dostupný: neběží, nebo k němu nevede "
                         "spojení")
              .arg(empty.path(), db)},
-        {QStringLiteral("postgresql://velimor@/nic?host=%1").arg(folder), {},
+        {QStringLiteral("postgresql://velimor@/nic?host=%1").arg(folder),
+         {},
          QStringLiteral("databáze „nic“ na serveru %1 neexistuje").arg(folder)},
         {asUser(uri, "nikdo"), {}, refused.arg(folder, "nikdo", db)},
         {asUser(uri, "velimor_heslo"), {}, refused.arg(folder, "velimor_heslo", db)},
@@ -96,13 +93,14 @@ TEST(ArchiveServer, ConnectionFailuresNameServerAndDatabaseButNoPassword) {
         SCOPED_TRACE(c.uri.toStdString());
         c.pgpassword.isNull() ? qunsetenv("PGPASSWORD") : qputenv("PGPASSWORD", c.pgpassword);
         const ArchiveLocation where = ArchiveLocation::parse(c.uri);
-        const QString message = QStringLiteral("Archiv kol „%1“ nelze otevřít: %2")
-                                    .arg(where.displayName(), c.cause);
+        const QString message =
+            QStringLiteral("Archiv kol „%1“ nelze otevřít: %2").arg(where.displayName(), c.cause);
         EXPECT_FALSE(where.displayName().contains("spatne"));
         Archive archive(where);
         EXPECT_EQ(errorOf([&] { archive.list(); }), message);
-        EXPECT_EQ(errorOf([&] { archive.store(examples::generatedRound(1, 1, 1), IfStored::Refuse); }),
-                  message);
+        EXPECT_EQ(
+            errorOf([&] { archive.store(examples::generatedRound(1, 1, 1), IfStored::Refuse); }),
+            message);
     }
     // The right password, from PGPASSWORD or from a password file.
     qputenv("PGPASSWORD", "tajne heslo");
@@ -120,23 +118,25 @@ TEST(ArchiveServer, NewerForeignAndReadOnlyArchivesAreRefusedAndLeftAlone) {
     const ArchiveLocation where = ArchiveLocation::parse(uri);
     const Round stored = Archive(where).store(examples::generatedRound(1, 1, 3), IfStored::Refuse);
     const QString reader = role("velimor_cteni");
-    ASSERT_EQ(pgRows(uri, {QStringLiteral("CREATE ROLE %1 LOGIN").arg(reader),
-                           QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1")
-                               .arg(reader),
-                           "SELECT 'ok'"}),
-              "ok");
+    ASSERT_EQ(
+        pgRows(uri,
+               {QStringLiteral("CREATE ROLE %1 LOGIN").arg(reader),
+                QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1").arg(reader),
+                "SELECT 'ok'"}),
+        "ok");
     // A reader lists and loads, and is refused writing.
     const ArchiveLocation asReader = ArchiveLocation::parse(asUser(uri, reader));
-    const QString refused = QStringLiteral("Do archivu kol „%1“ nelze zapisovat: uživatel „%2“ "
-                                           "nemá v databázi „%3“ na serveru %4 právo zápisu")
-                                .arg(asReader.displayName(), reader, databaseOf(uri),
-                                     postgresFolder());
+    const QString refused =
+        QStringLiteral("Do archivu kol „%1“ nelze zapisovat: uživatel „%2“ "
+                       "nemá v databázi „%3“ na serveru %4 právo zápisu")
+            .arg(asReader.displayName(), reader, databaseOf(uri), postgresFolder());
     {
         Archive archive(asReader);
         EXPECT_EQ(archive.list().size(), 1u);
         EXPECT_EQ(archive.load("kolo 1"), stored);
-        EXPECT_EQ(errorOf([&] { archive.store(examples::generatedRound(2, 1, 1), IfStored::Refuse); }),
-                  refused);
+        EXPECT_EQ(
+            errorOf([&] { archive.store(examples::generatedRound(2, 1, 1), IfStored::Refuse); }),
+            refused);
         EXPECT_EQ(errorOf([&] { archive.remove("kolo 1"); }), refused);
     }
     // Nor may the reader make the archive in an empty database.
@@ -162,8 +162,9 @@ TEST(ArchiveServer, NewerForeignAndReadOnlyArchivesAreRefusedAndLeftAlone) {
         Archive archive(l);
         EXPECT_EQ(errorOf([&] { archive.list(); }), newer);
         EXPECT_EQ(errorOf([&] { archive.load("kolo 1"); }), newer);
-        EXPECT_EQ(errorOf([&] { archive.store(examples::generatedRound(2, 1, 1), IfStored::Replace); }),
-                  newer);
+        EXPECT_EQ(
+            errorOf([&] { archive.store(examples::generatedRound(2, 1, 1), IfStored::Replace); }),
+            newer);
         EXPECT_EQ(errorOf([&] { archive.remove("kolo 1"); }), newer);
     }
     EXPECT_EQ(pgRows(uri, {"SELECT count(*) FROM sheets"}), "3");
@@ -202,18 +203,26 @@ TEST(ArchiveServer, MigrationsRunOnceAndWhole) {
                              }};
     EXPECT_EQ(Archive(where, {first}).open(OpenFor::Writing), 1);
     QString results[2];
-    std::thread a([&] { results[0] = errorOf([&] { Archive(where, {first, slow}).open(OpenFor::Reading); }); });
-    std::thread b([&] { results[1] = errorOf([&] { Archive(where, {first, slow}).open(OpenFor::Writing); }); });
+    std::thread a([&] {
+        results[0] = errorOf([&] { Archive(where, {first, slow}).open(OpenFor::Reading); });
+    });
+    std::thread b([&] {
+        results[1] = errorOf([&] { Archive(where, {first, slow}).open(OpenFor::Writing); });
+    });
     a.join();
     b.join();
     EXPECT_EQ(results[0], "<no error>");
     EXPECT_EQ(results[1], "<no error>");
-    EXPECT_EQ(pgRows(where.path, {"SELECT string_agg(step::text, ',' ORDER BY step) FROM log"}), "1,2");
+    EXPECT_EQ(pgRows(where.path, {"SELECT string_agg(step::text, ',' ORDER BY step) FROM log"}),
+              "1,2");
 
-    EXPECT_EQ(errorOf([&] { Archive(where, {first, slow, failing}).open(OpenFor::Reading); }),
+    EXPECT_EQ(errorOf([&] {
+                  Archive(where, {first, slow, failing}).open(OpenFor::Reading);
+              }),
               QStringLiteral("Archiv kol „%1“ nelze převést z verze 2 na verzi 3: krok 3 selhal")
                   .arg(where.displayName()));
-    EXPECT_EQ(pgRows(where.path, {"SELECT string_agg(step::text, ',' ORDER BY step) FROM log"}), "1,2");
+    EXPECT_EQ(pgRows(where.path, {"SELECT string_agg(step::text, ',' ORDER BY step) FROM log"}),
+              "1,2");
     EXPECT_EQ(pgRows(where.path, {"SELECT to_regclass('made') IS NULL"}), "true");
     EXPECT_EQ(pgRows(where.path, {"SELECT version FROM velimor_schema"}), "2");
 }
@@ -238,7 +247,8 @@ TEST(ArchiveServer, ConflictsAreRunAgainThenReported) {
     EXPECT_EQ(archive.load("kolo 2"), stored);
     EXPECT_EQ(pgRows(where.path, {"SELECT last_value FROM attempts"}), "3");
 
-    pgRows(where.path, {"UPDATE losing SET attempts = 1000", "SELECT setval('attempts', 1, false)"});
+    pgRows(where.path,
+           {"UPDATE losing SET attempts = 1000", "SELECT setval('attempts', 1, false)"});
     EXPECT_EQ(errorOf([&] { archive.store(examples::generatedRound(3, 1, 2), IfStored::Refuse); }),
               QStringLiteral("Kolo „kolo 3“ nelze uložit do archivu kol „%1“: jiný program měnil "
                              "archiv současně a ani po 5 pokusech se to nepodařilo; zkuste to "
@@ -254,7 +264,7 @@ TEST(ArchiveServer, TextsWithNulComeBackExactly) {
     const ArchiveLocation where = ArchiveLocation::parse(newDatabase());
     const QChar nul(u'\0'), one(u'\x01');
     const QString texts[] = {QString(nul) + one, QString(one) + u'0', QString(one) + one,
-                             QString(one), QString(nul) + u'0', QStringLiteral("a") + one};
+                             QString(one),       QString(nul) + u'0', QStringLiteral("a") + one};
     Archive archive(where);
     std::vector<Round> stored;
     for (const QString& t : texts) {
@@ -313,76 +323,4 @@ TEST(ArchiveServer, ServerStoppedDuringAStore) {
     pgRows(where.path, {"DROP TRIGGER slow ON sheets"});
     archive.store(second, IfStored::Replace);
     EXPECT_EQ(archive.list().size(), 2u);
-}
-
-// velimor-report --copy-to: SQLite to PostgreSQL to SQLite keeps every round exactly, its
-// time of storing and codes included, and the round gives the same summary and the same
-// participants' reports from either archive. A target that already holds one of the names
-// gets none.
-class ArchiveCopy : public testing_support::ReportTest {};
-
-TEST_F(ArchiveCopy, SqliteToPostgresToSqliteKeepsEverything) {
-    using testing_support::report;
-    const QString first = path("a.sqlite"), server = newDatabase(), last = path("b.sqlite");
-    ASSERT_EQ(report(QStringList{"--archive", first, "--store", "2026/1", "--reference", reference} +
-                     exampleFiles)
-                  .status,
-              0);
-    for (int k = 1; k <= 3; ++k)
-        Archive(ArchiveLocation::parse(first))
-            .store(examples::generatedRound(k, k, k * 7), IfStored::Refuse);
-    for (const auto& [from, to] : {std::pair{first, server}, std::pair{server, last}}) {
-        const testing_support::ProgramRun r = report({"--archive", from, "--copy-to", to});
-        EXPECT_EQ(r.status, 0) << r.err.toStdString();
-        EXPECT_EQ(r.out, "Zkopírováno kol: 4\n");
-    }
-    const std::vector<RoundListing> listed = Archive(ArchiveLocation::parse(first)).list();
-    ASSERT_EQ(listed.size(), 4u);
-    for (const QString& copy : {server, last}) {
-        SCOPED_TRACE(copy.toStdString());
-        Archive archive(ArchiveLocation::parse(copy));
-        EXPECT_EQ(archive.list(), listed);
-        for (const RoundListing& l : listed)
-            EXPECT_EQ(archive.load(l.name), Archive(ArchiveLocation::parse(first)).load(l.name));
-    }
-
-    // The same summary, byte for byte, and participants' reports of the same text.
-    QByteArray summaries[2];
-    QStringList reports[2];
-    for (int i = 0; i < 2; ++i) {
-        const QString out = path(QStringLiteral("zpravy%1").arg(i));
-        QDir().mkpath(out);
-        const testing_support::ProgramRun r =
-            report({"--archive", i == 0 ? first : server, "--from-archive", "2026/1", "--summary",
-                    out + "/souhrn.txt", "--participants", out});
-        ASSERT_EQ(r.status, 0) << r.err.toStdString();
-        summaries[i] = testing_support::readAll(out + "/souhrn.txt");
-        for (const QString& f : QDir(out).entryList({"*.pdf"}, QDir::Files, QDir::Name))
-            reports[i] << f + u'\n' + testing_support::pdfText(out + u'/' + f);
-    }
-    EXPECT_FALSE(summaries[0].isEmpty());
-    EXPECT_EQ(summaries[0], summaries[1]);
-    EXPECT_EQ(reports[0].size(), 6);
-    EXPECT_EQ(reports[0], reports[1]);
-
-    // One name in common: nothing is copied.
-    const QString partly = path("c.sqlite");
-    Archive(ArchiveLocation::parse(partly)).store(examples::generatedRound(2, 9, 1), IfStored::Refuse);
-    const testing_support::ProgramRun refused = report({"--archive", server, "--copy-to", partly});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(QString::fromUtf8(refused.err),
-              QStringLiteral("Kolo „kolo 2“ už v archivu kol „%1“ je.\n").arg(partly));
-    EXPECT_EQ(Archive(ArchiveLocation::parse(partly)).list().size(), 1u);
-}
-
-// The archive window says which archive it shows: the database, server and user.
-TEST(ArchiveServer, ArchiveWindowNamesDatabaseServerAndUser) {
-    const QString uri = newDatabase();
-    Archive(ArchiveLocation::parse(uri)).store(examples::generatedRound(1, 1, 1), IfStored::Refuse);
-    ArchiveWindow w;
-    w.showArchive(ArchiveLocation::parse(uri));
-    EXPECT_EQ(w.placeLabel->text(),
-              QStringLiteral("Archiv: databáze „%1“ na serveru PostgreSQL %2, uživatel „velimor“")
-                  .arg(databaseOf(uri), postgresFolder()));
-    EXPECT_EQ(w.table->rowCount(), 1);
 }

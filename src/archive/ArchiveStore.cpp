@@ -114,8 +114,8 @@ QVariant insertRound(SqlSession& sql, const Round& round, const QString& archive
         bindRound(sql, q, 0, round);
         sql.exec(q);
         if (!sql.next(q))
-            throw AppError(
-                QStringLiteral("Chyba archivu kol „%1“: nový řádek kola nemá klíč").arg(archiveName));
+            throw AppError(QStringLiteral("Chyba archivu kol „%1“: nový řádek kola nemá klíč")
+                               .arg(archiveName));
         id = q.value(0);
     }
     insertSheets(sql, id, round.sheets);
@@ -156,8 +156,7 @@ Round Archive::store(const Round& given, IfStored ifStored) {
                     throw AppError(alreadyStored(round.name, archiveName));
                 previous = removeReplaced(sql, replaced);
             }
-            assignParticipantCodes(round.sheets, previous, round.name,
-                                   *QRandomGenerator::global());
+            assignParticipantCodes(round.sheets, previous, round.name, *QRandomGenerator::global());
             round.storedAt = readStoredAt(QDateTime::currentMSecsSinceEpoch());
             insertRound(sql, round, archiveName);
             writing.commit();

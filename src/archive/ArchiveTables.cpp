@@ -130,7 +130,8 @@ const QStringList& instrumentResultColumns() {
     return columns;
 }
 
-void bindInstrumentResult(const SqlSession& sql, QSqlQuery& q, int first, const InstrumentResult& r) {
+void bindInstrumentResult(const SqlSession& sql, QSqlQuery& q, int first,
+                          const InstrumentResult& r) {
     int i = first;
     for (double v : {r.d, r.s, r.E, r.Q})
         q.bindValue(i++, v);

@@ -40,7 +40,8 @@ const QStringList& roundResultColumns();
 void bindRoundResults(QSqlQuery& query, int first, const RoundResults& results);
 void readRoundResults(const QSqlQuery& query, int first, RoundResults& results);
 const QStringList& instrumentResultColumns();
-void bindInstrumentResult(const SqlSession& sql, QSqlQuery& query, int first, const InstrumentResult& result);
+void bindInstrumentResult(const SqlSession& sql, QSqlQuery& query, int first,
+                          const InstrumentResult& result);
 InstrumentResult readInstrumentResult(const SqlSession& sql, const QSqlQuery& query, int first);
 
 } // namespace vel

@@ -18,9 +18,9 @@ QString stateLine() {
         if (state.isEmpty())
             return QString();
         const QString text = QString::fromUtf8(readAll(state)).trimmed();
-        return text.isEmpty() ? QStringLiteral("skip the test server was not started (%1)")
-                                    .arg(state)
-                              : text;
+        return text.isEmpty()
+                   ? QStringLiteral("skip the test server was not started (%1)").arg(state)
+                   : text;
     }();
     return line;
 }

@@ -38,7 +38,8 @@ QString PgServer::binaries() {
         return QFileInfo(bin + QStringLiteral("/initdb")).isExecutable() ? bin : QString();
     }
     // The newest of Debian's versions.
-    QStringList versions = QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QStringList versions =
+        QDir(QStringLiteral("/usr/lib/postgresql")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     std::sort(versions.begin(), versions.end(),
               [](const QString& a, const QString& b) { return a.toInt() > b.toInt(); });
     for (const QString& v : versions) {
@@ -87,11 +88,11 @@ QString PgServer::start(bool durable) {
     if (::chown(name, serverUser(), gid_t(-1)) != 0)
         return QStringLiteral("cannot give the folder to the server's user");
     const QString data = m_folder + QStringLiteral("/data");
-    QString error = run(QStringLiteral("initdb"),
-                        {QStringLiteral("-D"), data, QStringLiteral("-A"), QStringLiteral("trust"),
-                         QStringLiteral("-U"), QStringLiteral("velimor"), QStringLiteral("-E"),
-                         QStringLiteral("UTF8"), QStringLiteral("--locale=C"),
-                         QStringLiteral("-N")});
+    QString error =
+        run(QStringLiteral("initdb"),
+            {QStringLiteral("-D"), data, QStringLiteral("-A"), QStringLiteral("trust"),
+             QStringLiteral("-U"), QStringLiteral("velimor"), QStringLiteral("-E"),
+             QStringLiteral("UTF8"), QStringLiteral("--locale=C"), QStringLiteral("-N")});
     if (!error.isEmpty())
         return error;
     // One user who must give a password, for the tests of failed logins.
@@ -130,9 +131,9 @@ QString PgServer::restart() {
 
 void PgServer::stop() {
     if (!m_folder.isEmpty())
-        run(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_folder + QStringLiteral("/data"),
-                                       QStringLiteral("-m"), QStringLiteral("immediate"),
-                                       QStringLiteral("-w"), QStringLiteral("stop")});
+        run(QStringLiteral("pg_ctl"),
+            {QStringLiteral("-D"), m_folder + QStringLiteral("/data"), QStringLiteral("-m"),
+             QStringLiteral("immediate"), QStringLiteral("-w"), QStringLiteral("stop")});
 }
 
 void PgServer::remove() {
