@@ -10,7 +10,7 @@
 //                        window's "uložit kolo" does; last, both back-ends in one run: a
 //                        SQLite file and a database on a PostgreSQL server of the benchmark's
 //                        own on its local socket (fsync on), 200 such rounds stored into each
-//                        and the 200 listed
+//                        and the 200 listed (that alone: bench_archive --backends)
 #include "archive/Archive.h"
 #include "examples/ExampleData.h"
 #include "overall/OverallEvaluation.h"
@@ -140,6 +140,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc == 3 && QByteArray(argv[1]) == "--run")
         return runOnce(QString::fromLocal8Bit(argv[2]));
+    if (argc == 2 && QByteArray(argv[1]) == "--backends") {
+        compareBackends(roundOf(100, QStringLiteral("2026/1")));
+        return 0;
+    }
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("archiv.sqlite"));
     const vel::ArchiveLocation where = vel::ArchiveLocation::parse(path);

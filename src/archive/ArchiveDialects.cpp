@@ -1,8 +1,8 @@
 // What the statements of the archive say differently to each kind of database, in one
-// place: the column types, how a transaction that writes begins, the order of texts and
-// the keeping of texts PostgreSQL cannot hold. The rest is the same SQL for both: "INSERT …
-// RETURNING id" gives a new round its key and "INSERT … ON CONFLICT … DO UPDATE" records a
-// schema version in either, so neither needs a word of its own.
+// place: the column types, how a transaction that writes begins, the order of texts, how
+// many rows an INSERT takes and the keeping of texts PostgreSQL cannot hold. The rest is the same
+// SQL for both: "INSERT … RETURNING id" gives a new round its key and "INSERT … ON CONFLICT … DO
+// UPDATE" records a schema version in either, so neither needs a word of its own.
 #include "archive/ArchiveBackend.h"
 
 namespace vel {
@@ -59,6 +59,8 @@ SqlDialect sqliteDialect() {
     // take it later once another process has written, and would fail instead of waiting.
     d.beginWrite = {QStringLiteral("BEGIN IMMEDIATE")};
     d.beginRead = QStringLiteral("BEGIN");
+    // One row a statement, prepared once: SQLite runs it in the program, and binding many
+    // rows in one statement costs more in Qt's driver than it saves.
     return d; // texts compare by code points already
 }
 
@@ -78,6 +80,9 @@ SqlDialect postgresDialect() {
                     QStringLiteral("LOCK TABLE rounds IN SHARE ROW EXCLUSIVE MODE")};
     d.beginRead = QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY");
     d.binaryOrder = QStringLiteral("COLLATE \"C\"");
+    // Many rows a statement: each statement is a round trip to the server.
+    // 2,000 values measured fastest of 500, 2,000 and 8,000 (bench_archive --backends).
+    d.valuesPerInsert = 2000;
     d.encodeText = encodeNul;
     d.decodeText = decodeNul;
     return d;

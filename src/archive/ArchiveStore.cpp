@@ -11,7 +11,10 @@
 
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <optional>
 
 namespace vel {
 
@@ -59,16 +62,47 @@ std::vector<std::pair<QString, int>> removeReplaced(SqlSession& sql, const QVari
     return codes;
 }
 
-void insertSheets(SqlSession& sql, const QVariant& id, const std::vector<Sheet>& sheets) {
-    QSqlQuery q =
-        sql.prepare(QStringLiteral("INSERT INTO sheets (round_id, position, %1) VALUES (?, ?, %2)")
-                        .arg(columnList(sheetColumns()), placeholders(sheetColumns())));
-    q.bindValue(0, id);
-    for (std::size_t i = 0; i < sheets.size(); ++i) {
-        q.bindValue(1, qint64(i));
-        bindSheet(sql, q, 2, sheets[i]);
+// Inserts rows into the table: its key columns (round_id, position or line) and `columns`;
+// bind(query, first, i) binds row i's values after the key from position `first` on. As
+// many rows a statement as the dialect says (a statement is a round trip to a server).
+void insertRows(SqlSession& sql, const QString& table, const QString& position,
+                const QStringList& columns, const QVariant& id, std::size_t rows,
+                const std::function<void(QSqlQuery&, int, std::size_t)>& bind) {
+    const int width = int(columns.size()) + 2;
+    const std::size_t perStatement =
+        std::max<std::size_t>(1, std::size_t(sql.dialect().valuesPerInsert / width));
+    const QString row = QStringLiteral("(?, ?, %1)").arg(placeholders(columns));
+    auto statement = [&](std::size_t n) {
+        QStringList values;
+        values.fill(row, qsizetype(n));
+        return sql.prepare(
+            QStringLiteral("INSERT INTO %1 (round_id, %2, %3) VALUES %4")
+                .arg(table, position, columnList(columns), values.join(QStringLiteral(", "))));
+    };
+    std::optional<QSqlQuery> full;
+    for (std::size_t from = 0; from < rows; from += perStatement) {
+        const std::size_t n = std::min(perStatement, rows - from);
+        std::optional<QSqlQuery> rest;
+        if (n == perStatement && !full)
+            full = statement(n);
+        if (n < perStatement)
+            rest = statement(n);
+        QSqlQuery& q = n == perStatement ? *full : *rest;
+        for (std::size_t i = 0; i < n; ++i) {
+            const int first = int(i) * width;
+            q.bindValue(first, id);
+            q.bindValue(first + 1, qint64(from + i));
+            bind(q, first + 2, from + i);
+        }
         sql.exec(q);
     }
+}
+
+void insertSheets(SqlSession& sql, const QVariant& id, const std::vector<Sheet>& sheets) {
+    insertRows(sql, QStringLiteral("sheets"), QStringLiteral("position"), sheetColumns(), id,
+               sheets.size(), [&](QSqlQuery& q, int first, std::size_t i) {
+                   bindSheet(sql, q, first, sheets[i]);
+               });
 }
 
 void insertResults(SqlSession& sql, const QVariant& id, const RoundResults& results) {
@@ -81,27 +115,16 @@ void insertResults(SqlSession& sql, const QVariant& id, const RoundResults& resu
         bindRoundResults(q, 1, results);
         sql.exec(q);
     }
-    {
-        QSqlQuery q = sql.prepare(
-            QStringLiteral("INSERT INTO instrument_results (round_id, position, %1) VALUES (?, ?, "
-                           "%2)")
-                .arg(columnList(instrumentResultColumns()),
-                     placeholders(instrumentResultColumns())));
-        q.bindValue(0, id);
-        for (std::size_t i = 0; i < results.instruments.size(); ++i) {
-            q.bindValue(1, qint64(i));
-            bindInstrumentResult(sql, q, 2, results.instruments[i]);
-            sql.exec(q);
-        }
-    }
-    QSqlQuery q = sql.prepare(
-        QStringLiteral("INSERT INTO summary_lines (round_id, line, text) VALUES (?, ?, ?)"));
-    q.bindValue(0, id);
-    for (qsizetype i = 0; i < results.summary.size(); ++i) {
-        q.bindValue(1, qint64(i));
-        q.bindValue(2, sql.bindText(results.summary[i]));
-        sql.exec(q);
-    }
+    insertRows(sql, QStringLiteral("instrument_results"), QStringLiteral("position"),
+               instrumentResultColumns(), id, results.instruments.size(),
+               [&](QSqlQuery& q, int first, std::size_t i) {
+                   bindInstrumentResult(sql, q, first, results.instruments[i]);
+               });
+    insertRows(sql, QStringLiteral("summary_lines"), QStringLiteral("line"),
+               {QStringLiteral("text")}, id, std::size_t(results.summary.size()),
+               [&](QSqlQuery& q, int first, std::size_t i) {
+                   q.bindValue(first, sql.bindText(results.summary[qsizetype(i)]));
+               });
 }
 
 // Writes the round with its sheets and results; returns its key.

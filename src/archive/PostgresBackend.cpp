@@ -86,7 +86,8 @@ public:
     std::optional<int> inspect() override {
         if (!m_sql.isOpen() || m_sql.lost())
             connect();
-        return identity();
+        m_refusal.reset();
+        return m_version = identity();
     }
     QString whyNotWritable() override;
     void connectForWriting(const std::vector<SchemaStep>& schema) override;
@@ -103,9 +104,14 @@ private:
     void connect();
     int identity();
     QString connectionCause(const QSqlError& error) const;
+    QString writeRefusal();
     QString message(const char* text) const { return QString::fromUtf8(text).arg(archiveName()); }
 
     ServerAddress m_address;
+    // What inspect() and whyNotWritable() found in this operation, so that connecting for
+    // writing right after them asks the server no second time.
+    std::optional<int> m_version;
+    std::optional<QString> m_refusal;
 };
 
 void PostgresBackend::connect() {
@@ -195,6 +201,11 @@ int PostgresBackend::schemaVersion() {
 // A read-only server, or a user without the rights to store and remove rounds (or to make
 // the tables, in a database without them).
 QString PostgresBackend::whyNotWritable() {
+    m_refusal = writeRefusal();
+    return *m_refusal;
+}
+
+QString PostgresBackend::writeRefusal() {
     const QString server = m_address.serverText();
     if (m_sql.value(QStringLiteral("SELECT current_setting('transaction_read_only')")).toString() ==
         QLatin1String("on"))
@@ -216,10 +227,15 @@ QString PostgresBackend::whyNotWritable() {
 }
 
 void PostgresBackend::connectForWriting(const std::vector<SchemaStep>& schema) {
-    if (!m_sql.isOpen() || m_sql.lost())
+    if (!m_sql.isOpen() || m_sql.lost()) {
         connect();
-    const int version = identity();
-    const QString reason = whyNotWritable();
+        m_version.reset();
+        m_refusal.reset();
+    }
+    const int version = m_version ? *m_version : identity();
+    const QString reason = m_refusal ? *m_refusal : writeRefusal();
+    m_version.reset();
+    m_refusal.reset();
     if (!reason.isEmpty())
         throw AppError((version == 0 ? message("Archiv kol „%1“ nelze vytvořit: ")
                                      : message("Do archivu kol „%1“ nelze zapisovat: ")) +
@@ -231,6 +247,8 @@ void PostgresBackend::connectForWriting(const std::vector<SchemaStep>& schema) {
 }
 
 bool PostgresBackend::stillConnected() {
+    m_version.reset(); // a new operation looks anew
+    m_refusal.reset();
     if (!m_sql.isOpen() || m_sql.lost())
         return false;
     try {

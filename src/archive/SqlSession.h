@@ -27,6 +27,8 @@ struct SqlDialect {
     QString beginRead; // starts a transaction that reads one consistent state
     // Written {binary} after a text column in ORDER BY: orders by code points, as SQLite does.
     QString binaryOrder;
+    // How many values an INSERT of many rows takes at most; 0: one row a statement.
+    int valuesPerInsert = 0;
     // A text as the database keeps it and back; null for a database that keeps any text.
     QString (*encodeText)(const QString& text) = nullptr;
     QString (*decodeText)(const QString& kept) = nullptr;
