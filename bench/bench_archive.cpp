@@ -10,7 +10,8 @@
 //                        window's "uložit kolo" does; last, both back-ends in one run: a
 //                        SQLite file and a database on a PostgreSQL server of the benchmark's
 //                        own on its local socket (fsync on), 200 such rounds stored into each
-//                        and the 200 listed (that alone: bench_archive --backends)
+//                        and the 200 listed, by a new archive object and by an open one
+//                        (that alone: bench_archive --backends)
 #include "archive/Archive.h"
 #include "examples/ExampleData.h"
 #include "overall/OverallEvaluation.h"
@@ -26,6 +27,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -96,8 +98,8 @@ int runOnce(const QString& path) {
 
 // Stores 200 rounds of 100 instruments, each through an archive object of its own, then
 // lists them through new objects; the medians of the stores and of 5 lists.
-std::pair<double, double> storeAndList(const vel::ArchiveLocation& where, vel::Round round) {
-    std::vector<double> stores, lists;
+std::array<double, 3> storeAndList(const vel::ArchiveLocation& where, vel::Round round) {
+    std::vector<double> stores, lists, open;
     for (int i = 1; i <= 200; ++i) {
         round.name = QStringLiteral("2026/%1").arg(i);
         stores.push_back(ms([&] { vel::Archive(where).store(round, vel::IfStored::Refuse); }));
@@ -107,7 +109,11 @@ std::pair<double, double> storeAndList(const vel::ArchiveLocation& where, vel::R
             if (vel::Archive(where).list().size() != 200)
                 std::printf("  the list lacks rounds\n");
         }));
-    return {median(stores), median(lists)};
+    vel::Archive archive(where);
+    archive.list();
+    for (int i = 0; i < 5; ++i)
+        open.push_back(ms([&] { archive.list(); }));
+    return {median(stores), median(lists), median(open)};
 }
 
 void compareBackends(const vel::Round& round) {
@@ -126,10 +132,10 @@ void compareBackends(const vel::Round& round) {
     const auto pg =
         storeAndList(vel::ArchiveLocation::parse(server.uri(QStringLiteral("archiv"))), round);
     std::printf("                        SQLite   PostgreSQL   PostgreSQL / SQLite\n");
-    std::printf("  store a round     %8.1f ms %8.1f ms   %.1f×\n", lite.first, pg.first,
-                pg.first / lite.first);
-    std::printf("  list 200 rounds   %8.1f ms %8.1f ms   %.1f×\n", lite.second, pg.second,
-                pg.second / lite.second);
+    const char* what[] = {"store a round", "list 200 rounds", "list, archive open"};
+    for (int i = 0; i < 3; ++i)
+        std::printf("  %-18s %7.1f ms %8.1f ms   %.1f×\n", what[i], lite[i], pg[i],
+                    pg[i] / lite[i]);
 }
 
 } // namespace
