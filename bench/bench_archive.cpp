@@ -7,13 +7,18 @@
 //                        new program meets it (a process of its own, three times): listing
 //                        it, the first store of the run (which checks the whole file) and the
 //                        stores after it, each through an archive object of its own as the
-//                        window's "uložit kolo" does
+//                        window's "uložit kolo" does; last, both back-ends in one run: a
+//                        SQLite file and a database on a PostgreSQL server of the benchmark's
+//                        own on its local socket (fsync on), 200 such rounds stored into each
+//                        and the 200 listed, by a new archive object and by an open one
+//                        (that alone: bench_archive --backends)
 #include "archive/Archive.h"
 #include "examples/ExampleData.h"
 #include "overall/OverallEvaluation.h"
 #include "overall/OverallRecord.h"
 #include "report/FileWorkspace.h"
 #include "report/ReportArchive.h"
+#include "support/PgServer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,6 +27,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <vector>
@@ -90,6 +96,48 @@ int runOnce(const QString& path) {
     return 0;
 }
 
+// Stores 200 rounds of 100 instruments, each through an archive object of its own, then
+// lists them through new objects; the medians of the stores and of 5 lists.
+std::array<double, 3> storeAndList(const vel::ArchiveLocation& where, vel::Round round) {
+    std::vector<double> stores, lists, open;
+    for (int i = 1; i <= 200; ++i) {
+        round.name = QStringLiteral("2026/%1").arg(i);
+        stores.push_back(ms([&] { vel::Archive(where).store(round, vel::IfStored::Refuse); }));
+    }
+    for (int i = 0; i < 5; ++i)
+        lists.push_back(ms([&] {
+            if (vel::Archive(where).list().size() != 200)
+                std::printf("  the list lacks rounds\n");
+        }));
+    vel::Archive archive(where);
+    archive.list();
+    for (int i = 0; i < 5; ++i)
+        open.push_back(ms([&] { archive.list(); }));
+    return {median(stores), median(lists), median(open)};
+}
+
+void compareBackends(const vel::Round& round) {
+    std::printf("Both back-ends in one run: 200 rounds of 100 instruments stored, each through "
+                "an archive object of its own (median), then listed (median of 5):\n");
+    QTemporaryDir dir;
+    const auto lite =
+        storeAndList(vel::ArchiveLocation::parse(dir.filePath(QStringLiteral("a.sqlite"))), round);
+    testing_support::PgServer server;
+    if (const QString error = server.start(true); !error.isEmpty()) {
+        std::printf("  PostgreSQL: not measured (%s)\n", error.toLocal8Bit().constData());
+        return;
+    }
+    testing_support::pgRows(server.uri(QStringLiteral("postgres")),
+                            {QStringLiteral("CREATE DATABASE archiv")});
+    const auto pg =
+        storeAndList(vel::ArchiveLocation::parse(server.uri(QStringLiteral("archiv"))), round);
+    std::printf("                        SQLite   PostgreSQL   PostgreSQL / SQLite\n");
+    const char* what[] = {"store a round", "list 200 rounds", "list, archive open"};
+    for (int i = 0; i < 3; ++i)
+        std::printf("  %-18s %7.1f ms %8.1f ms   %.1f×\n", what[i], lite[i], pg[i],
+                    pg[i] / lite[i]);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -98,6 +146,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     if (argc == 3 && QByteArray(argv[1]) == "--run")
         return runOnce(QString::fromLocal8Bit(argv[2]));
+    if (argc == 2 && QByteArray(argv[1]) == "--backends") {
+        compareBackends(roundOf(100, QStringLiteral("2026/1")));
+        return 0;
+    }
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("archiv.sqlite"));
     const vel::ArchiveLocation where = vel::ArchiveLocation::parse(path);
@@ -160,5 +212,7 @@ int main(int argc, char** argv) {
         }
         std::printf("  %s", child.readAllStandardOutput().constData());
     }
+    round.name = QStringLiteral("2026/1");
+    compareBackends(round);
     return 0;
 }

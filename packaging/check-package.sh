@@ -92,6 +92,10 @@ depends=$(dpkg-deb --field "$deb" Depends)
 echo "$depends" | grep -q 'fonts-liberation2' || fail "Depends lacks the font: $depends"
 echo "$depends" | grep -q 'libqt6widgets6' || fail "Depends lacks Qt Widgets (dpkg-shlibdeps): $depends"
 echo "$depends" | grep -q 'libqt6sql6-sqlite' || fail "Depends lacks Qt's SQLite driver: $depends"
+# An archive on a PostgreSQL server is for those who want one: its driver is recommended only.
+recommends=$(dpkg-deb --field "$deb" Recommends)
+echo "$recommends" | grep -q 'libqt6sql6-psql' || fail "Recommends lacks Qt's PostgreSQL driver: $recommends"
+if echo "$depends" | grep -q 'psql'; then fail "Depends pulls in Qt's PostgreSQL driver: $depends"; fi
 tools=$(echo "$control" | sed -n 's/^\(Pre-Depends\|Depends\|Recommends\): //p' | tr ',|' '\n\n' |
     sed 's/(.*//; s/ //g' | grep -E -- '-dev$|^(cmake|make|g\+\+|gcc|clang|pkg-config|googletest|xvfb|lintian)$' || true)
 [ -z "$tools" ] || fail "the package pulls in build tools: $(echo $tools)"

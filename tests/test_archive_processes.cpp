@@ -1,11 +1,13 @@
 // The archive under real processes: a writer killed at any moment leaves an archive that
 // opens, passes SQLite's integrity check and holds only whole rounds; two writers at once
-// both succeed. The writers are tests/tools/archive_stress.
+// both succeed, storing rounds of their own or replacing the same round. The writers are
+// tests/tools/archive_stress. On both back-ends (support/ArchiveBackends.h).
 #include "archive/Archive.h"
 #include "examples/ArchiveRounds.h"
 
 #include <gtest/gtest.h>
 
+#include "support/ArchiveBackends.h"
 #include "support/TestSupport.h"
 
 #include <QDir>
@@ -19,6 +21,8 @@
 #include <random>
 
 using namespace vel;
+using testing_support::archiveMade;
+using testing_support::newArchive;
 using testing_support::sqliteRows;
 
 namespace {
@@ -28,11 +32,13 @@ constexpr int kWaitMs = 60000;
 
 // Opens the archive as the next program would and checks every round in it against the
 // contents of its generation; returns how many rounds there are.
-int expectWholeRounds(const QString& path) {
-    if (!QFileInfo::exists(path))
+int expectWholeRounds(const ArchiveLocation& where) {
+    if (!archiveMade(where))
         return 0; // the writer was killed before it made the archive
-    EXPECT_EQ(sqliteRows(path, {"PRAGMA integrity_check"}), "ok");
-    Archive archive(ArchiveLocation::parse(path));
+    if (where.kind == ArchiveKind::SqliteFile) {
+        EXPECT_EQ(sqliteRows(where.path, {"PRAGMA integrity_check"}), "ok");
+    }
+    Archive archive(where);
     const std::vector<RoundListing> listed = archive.list();
     for (const RoundListing& l : listed) {
         const Round round = archive.load(l.name);
@@ -62,7 +68,8 @@ std::vector<int> storedBy(QProcess& writer) {
 
 TEST(ArchiveProcesses, KilledWriterLeavesOnlyWholeRounds) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("archiv.sqlite");
+    const ArchiveLocation where = newArchive(dir);
+    const QString path = where.path;
     // Moments from the writer's start-up (creating the archive, the first transaction) to
     // well into its loop of stores and replaces of twelve names.
     std::mt19937 random(20260208);
@@ -83,7 +90,7 @@ TEST(ArchiveProcesses, KilledWriterLeavesOnlyWholeRounds) {
         storedInAll += int(stored.size());
         // A generation stored but not yet printed is stored again, the same.
         next = stored.empty() ? next : stored.back() + 1;
-        rounds = expectWholeRounds(path);
+        rounds = expectWholeRounds(where);
         ASSERT_FALSE(HasFailure());
         ASSERT_LT(clock.elapsed(), 240000) << "the kills take too long";
     }
@@ -93,19 +100,35 @@ TEST(ArchiveProcesses, KilledWriterLeavesOnlyWholeRounds) {
 
 TEST(ArchiveProcesses, TwoWritersAtOnceBothSucceed) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("archiv.sqlite");
-    // Both start on an archive that does not exist yet, so they also create it at once.
-    QProcess a, b;
-    a.start(kWriter, {path, "0", "50"});
-    b.start(kWriter, {path, "1000", "50"});
-    for (QProcess* p : {&a, &b}) {
-        ASSERT_TRUE(p->waitForFinished(kWaitMs));
-        EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().data();
-        EXPECT_EQ(storedBy(*p).size(), 50u);
+    const ArchiveLocation where = newArchive(dir);
+    // Both start on an archive that does not exist yet, so they also create it at once. Then
+    // both replace one round 50 times each: every replace is whole, none is lost to the other.
+    struct Case {
+        const char* what;
+        QStringList a, b;
+        int rounds;
+    };
+    const Case cases[] = {
+        {"rounds of their own", {where.path, "0", "50"}, {where.path, "1000", "50"}, 100},
+        {"the same round", {where.path, "2000", "50", "1"}, {where.path, "3000", "50", "1"}, 100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QProcess a, b;
+        a.start(kWriter, c.a);
+        b.start(kWriter, c.b);
+        for (QProcess* p : {&a, &b}) {
+            ASSERT_TRUE(p->waitForFinished(kWaitMs));
+            EXPECT_EQ(p->exitStatus(), QProcess::NormalExit);
+            EXPECT_EQ(p->exitCode(), 0) << p->readAllStandardError().data();
+            EXPECT_EQ(storedBy(*p).size(), 50u);
+        }
+        EXPECT_EQ(expectWholeRounds(where), c.rounds);
     }
-    EXPECT_EQ(expectWholeRounds(path), 100);
     // The one that lost the race to make the archive removed the file it had made.
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{"archiv.sqlite"});
+    if (where.kind == ArchiveKind::SqliteFile) {
+        EXPECT_EQ(
+            QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{"archiv.sqlite"});
+    }
 }

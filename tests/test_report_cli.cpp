@@ -266,7 +266,10 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
           QStringList{"--reference", reference, "--anonymous", "--pdf", path("a.pdf"),
                       exampleFiles[0]},
           QStringList{"--from-archive", "2026/2", "--anonymous", "--summary", path("a.txt")},
-          QStringList{"--from-archive", "2026/2", "--anonymous", "--participants", dir.path()}}) {
+          QStringList{"--from-archive", "2026/2", "--anonymous", "--participants", dir.path()},
+          // A copy of the archive is all the run does.
+          QStringList{"--copy-to", path("kopie.sqlite"), "--list"},
+          QStringList{"--copy-to", path("kopie.sqlite"), "--from-archive", "2026/2"}}) {
         r = report(bad, env);
         EXPECT_EQ(r.status, 2) << bad.join(' ').toStdString();
     }

@@ -14,9 +14,7 @@ namespace vel {
 std::unique_ptr<ArchiveBackend> makeArchiveBackend(const ArchiveLocation& location) {
     if (location.kind == ArchiveKind::SqliteFile)
         return makeSqliteBackend(location);
-    throw AppError(QStringLiteral("Archiv kol „%1“ nelze otevřít: archivy na serveru PostgreSQL "
-                                  "tato verze programu zatím neumí")
-                       .arg(location.displayName()));
+    return makePostgresBackend(location);
 }
 
 Archive::Archive(const ArchiveLocation& location) : Archive(location, archiveSchema()) {}
@@ -27,6 +25,9 @@ Archive::Archive(const ArchiveLocation& location, std::vector<SchemaStep> schema
 Archive::~Archive() = default;
 
 int Archive::open(OpenFor mode) {
+    // A connection that a server stopped or lost is made anew, the archive looked at again.
+    if (m_open && (m_backend->sql().lost() || !m_backend->stillConnected()))
+        m_open = m_canWrite = m_readyToWrite = false;
     if (m_open && mode == OpenFor::Reading)
         return m_version;
     if (m_readyToWrite) {
@@ -93,12 +94,12 @@ std::vector<RoundListing> Archive::list() {
     QSqlQuery q = sql.prepare(QStringLiteral(
         "SELECT r.name, r.test_date, (SELECT count(*) FROM sheets s WHERE s.round_id = r.id), "
         "EXISTS (SELECT 1 FROM round_results x WHERE x.round_id = r.id), r.status, r.stored_at "
-        "FROM rounds r ORDER BY r.stored_at DESC, r.name"));
+        "FROM rounds r ORDER BY r.stored_at DESC, r.name {binary}"));
     sql.exec(q);
     while (sql.next(q)) {
         RoundListing& l = rounds.emplace_back();
-        l.name = q.value(0).toString();
-        l.testDate = q.value(1).toString();
+        l.name = sql.readText(q.value(0));
+        l.testDate = sql.readText(q.value(1));
         l.instruments = q.value(2).toInt();
         l.hasResults = q.value(3).toBool();
         l.status = readStatus(q.value(4));
@@ -172,7 +173,7 @@ bool Archive::contains(const QString& name) {
         return false;
     SqlSession& sql = m_backend->sql();
     QSqlQuery q = sql.prepare(QStringLiteral("SELECT 1 FROM rounds WHERE name = ?"));
-    q.bindValue(0, textValue(name));
+    q.bindValue(0, sql.bindText(name));
     sql.exec(q);
     return sql.next(q);
 }
@@ -190,12 +191,12 @@ Round Archive::load(const QString& name) {
     {
         QSqlQuery q = sql.prepare(QStringLiteral("SELECT id, %1 FROM rounds WHERE name = ?")
                                       .arg(columnList(roundColumns())));
-        q.bindValue(0, textValue(name));
+        q.bindValue(0, sql.bindText(name));
         sql.exec(q);
         if (!sql.next(q))
             throw AppError(notFound(name));
         id = q.value(0);
-        readRound(q, 1, round);
+        readRound(sql, q, 1, round);
     }
     {
         QSqlQuery q =
@@ -204,7 +205,7 @@ Round Archive::load(const QString& name) {
         q.bindValue(0, id);
         sql.exec(q);
         while (sql.next(q))
-            round.sheets.push_back(readSheet(q, 0));
+            round.sheets.push_back(readSheet(sql, q, 0));
     }
     {
         QSqlQuery q = sql.prepare(QStringLiteral("SELECT %1 FROM round_results WHERE round_id = ?")
@@ -221,13 +222,13 @@ Round Archive::load(const QString& name) {
         q.bindValue(0, id);
         sql.exec(q);
         while (sql.next(q))
-            round.results->instruments.push_back(readInstrumentResult(q, 0));
+            round.results->instruments.push_back(readInstrumentResult(sql, q, 0));
         QSqlQuery lines = sql.prepare(
             QStringLiteral("SELECT text FROM summary_lines WHERE round_id = ? ORDER BY line"));
         lines.bindValue(0, id);
         sql.exec(lines);
         while (sql.next(lines))
-            round.results->summary << lines.value(0).toString();
+            round.results->summary << sql.readText(lines.value(0));
     }
     reading.commit();
     return round;
@@ -240,17 +241,22 @@ void Archive::remove(const QString& name) {
     }
     open(OpenFor::Writing);
     SqlSession& sql = m_backend->sql();
-    Transaction writing(sql, Transaction::Kind::Write);
-    int removed = 0;
-    {
-        QSqlQuery q = sql.prepare(QStringLiteral("DELETE FROM rounds WHERE name = ?"));
-        q.bindValue(0, textValue(name));
-        sql.exec(q);
-        removed = q.numRowsAffected();
-    }
-    if (removed == 0)
-        throw AppError(notFound(name));
-    writing.commit();
+    retryConflicts(QStringLiteral("Kolo „%1“ nelze odstranit z archivu kol „%2“")
+                       .arg(name, m_backend->archiveName()),
+                   [&] {
+                       Transaction writing(sql, Transaction::Kind::Write);
+                       int removed = 0;
+                       {
+                           QSqlQuery q =
+                               sql.prepare(QStringLiteral("DELETE FROM rounds WHERE name = ?"));
+                           q.bindValue(0, sql.bindText(name));
+                           sql.exec(q);
+                           removed = q.numRowsAffected();
+                       }
+                       if (removed == 0)
+                           throw AppError(notFound(name));
+                       writing.commit();
+                   });
     m_backend->written();
 }
 

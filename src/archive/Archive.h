@@ -1,25 +1,27 @@
 #pragma once
 // The archive of rounds: every round a laboratory evaluated, with its sheets, its texts and
-// the results of its overall test, kept in a database (a SQLite file for now) under a name
-// of its own. Each store, replace and removal is one transaction, so a round is in the
-// archive whole or not at all, whatever stops the program and however many programs use the
-// archive at once. Every failure raises vel::AppError with a Czech message naming the
-// archive.
+// the results of its overall test, kept in a database (a SQLite file, or a database on a
+// PostgreSQL server) under a name of its own. Each store, replace and removal is one transaction,
+// so a round is in the archive whole or not at all, whatever stops the program and however many
+// programs use the archive at once. Every failure raises vel::AppError with a Czech message naming
+// the archive.
 //
 // Nothing is created by looking: listing or loading from the default archive before anything
 // is stored finds no rounds, while an archive the user named must exist for that; the first
 // store creates the file (and, at the default location, its folder). A file that is not an
 // archive, a damaged archive or one written by a newer program is refused and left
 // untouched; damage is looked for before writing (reads that meet it fail). An archive of an
-// older version is brought up to date when opened, after a copy of it has been made beside
-// it.
+// older version is brought up to date when opened, after a copy of a file has been made
+// beside it (a server undoes a failed migration whole, and keeps no copy).
 
 #include "archive/ArchiveLocation.h"
 #include "archive/ArchiveRecords.h"
 #include "archive/ArchiveSchema.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -70,6 +72,10 @@ public:
     Round store(const Round& round, IfStored ifStored);
     // Raises when there is no such round.
     void remove(const QString& name);
+    // Stores the rounds of these names, each as source gives it, exactly: its time of
+    // storing, program version and participant codes kept. One transaction: when the archive
+    // already holds a round of any of the names, or anything fails, none is stored.
+    void importRounds(const QStringList& names, const std::function<Round(const QString&)>& source);
 
 private:
     ArchiveLocation m_location;
@@ -86,5 +92,10 @@ private:
     // archive is one that nothing has been stored into yet).
     void requireArchive() const;
 };
+
+// Copies every round of the archive `from` into `to`, of either kind, exactly as stored
+// (Archive::importRounds): all or, when `to` already holds a round of one of the names or
+// anything fails, none. Returns how many.
+int copyArchive(const ArchiveLocation& from, const ArchiveLocation& to);
 
 } // namespace vel

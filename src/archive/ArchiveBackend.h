@@ -1,8 +1,8 @@
 #pragma once
 // What depends on the kind of database behind an archive: how it is found, checked, opened,
-// copied and versioned, and the dialect of its statements (SqlDialect). Everything else the
-// archive does is the same SQL for every kind (Archive.cpp, ArchiveStore.cpp,
-// ArchiveTables.cpp, ArchiveSchema.cpp).
+// copied and versioned, and how its failures read. The dialects of the statements are in
+// ArchiveDialects.cpp; everything else the archive does is the same SQL for every kind
+// (Archive.cpp, ArchiveStore.cpp, ArchiveTables.cpp, ArchiveSchema.cpp).
 
 #include "archive/ArchiveLocation.h"
 #include "archive/ArchiveSchema.h"
@@ -34,7 +34,7 @@ public:
     virtual std::optional<int> inspect() = 0;
     // Why connectForWriting() would fail, in words that follow "nelze zapisovat: "; empty
     // when it can write.
-    virtual QString whyNotWritable() const = 0;
+    virtual QString whyNotWritable() = 0;
     // Connects for writing; a missing archive is made first, complete with the tables of
     // `schema`, so that no other program ever sees it half made. Raises when it is not an
     // archive or cannot be written.
@@ -44,10 +44,14 @@ public:
     virtual void checkBeforeWriting() = 0;
     // A write of this process has been committed.
     virtual void written() = 0;
+    // Whether the connection made by inspect() or connectForWriting() still works; asked
+    // before each operation of an open archive.
+    virtual bool stillConnected() { return true; }
 
     // The schema version the archive records, 0 for a new one.
     virtual int schemaVersion() = 0;
-    // Copies the archive, of schema version `version`, beside itself; returns the copy's name.
+    // Copies the archive, of schema version `version`, beside itself; returns the copy's
+    // name, empty when the kind keeps no copy (a migration that fails leaves it as it was).
     virtual QString backup(int version) = 0;
     // The transaction of a migration: begins it, waiting for other writers; records the new
     // version (and that the database is an archive of rounds) and commits; rolls back.
@@ -62,6 +66,11 @@ protected:
 // The back-end for a location; raises for a kind this program cannot open.
 std::unique_ptr<ArchiveBackend> makeArchiveBackend(const ArchiveLocation& location);
 std::unique_ptr<ArchiveBackend> makeSqliteBackend(const ArchiveLocation& location);
+std::unique_ptr<ArchiveBackend> makePostgresBackend(const ArchiveLocation& location);
+
+// The dialects of the two kinds (ArchiveDialects.cpp), without the reading of failures.
+SqlDialect sqliteDialect();
+SqlDialect postgresDialect();
 
 // Brings the archive, connected for writing, to the version of the last step: makes a copy,
 // then runs the steps it lacks, in order, in one transaction. Raises when the archive is of a

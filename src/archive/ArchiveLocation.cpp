@@ -1,10 +1,10 @@
 #include "archive/ArchiveLocation.h"
+#include "archive/ServerAddress.h"
 
 #include "data/Errors.h"
 #include "data/FileNames.h"
 
 #include <QDir>
-#include <QUrl>
 
 #include <cstdlib>
 #include <unistd.h>
@@ -32,8 +32,19 @@ ArchiveLocation ArchiveLocation::parse(const QString& text) {
 QString ArchiveLocation::displayName() const {
     if (kind == ArchiveKind::SqliteFile)
         return QDir::toNativeSeparators(path);
-    const QUrl url(path);
-    return url.isValid() ? url.toDisplayString(QUrl::RemovePassword) : path;
+    return addressWithoutPassword(path);
+}
+
+QString ArchiveLocation::placeText() const {
+    if (kind == ArchiveKind::SqliteFile)
+        return QDir::toNativeSeparators(path);
+    try {
+        const ServerAddress a = ServerAddress::parse(path);
+        return QStringLiteral("databáze „%1“ na serveru PostgreSQL %2, uživatel „%3“")
+            .arg(a.databaseText(), a.serverText(), a.userText());
+    } catch (const AppError&) {
+        return displayName();
+    }
 }
 
 ArchiveLocation defaultArchiveLocation() {

@@ -1,6 +1,6 @@
 #pragma once
-// Where an archive of rounds is: for now a SQLite file; the location is text so that a
-// server's address (postgresql://…) can name one too.
+// Where an archive of rounds is: a SQLite file, or a database on a PostgreSQL server named
+// by its address (postgresql://…, ServerAddress.h).
 
 #include <QString>
 
@@ -8,7 +8,7 @@ namespace vel {
 
 enum class ArchiveKind {
     SqliteFile,
-    PostgreSql, // recognised, not supported yet
+    PostgreSql,
 };
 
 struct ArchiveLocation {
@@ -24,6 +24,9 @@ struct ArchiveLocation {
 
     // The location in messages: the file in native form; an address without its password.
     QString displayName() const;
+    // The location in words for the archive window: the file, or the database, server and
+    // user of an address.
+    QString placeText() const;
 };
 
 // $VELIMOR_ARCHIVE when set and not blank, else velimor/archiv.sqlite under

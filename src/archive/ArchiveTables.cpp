@@ -12,11 +12,6 @@ QString placeholders(const QStringList& columns) {
     return marks.join(QStringLiteral(", "));
 }
 
-QVariant textValue(const QString& text) {
-    static const QString empty = QStringLiteral("");
-    return text.isNull() ? QVariant(empty) : QVariant(text);
-}
-
 RoundStatus readStatus(const QVariant& value) {
     return value.toString() == QLatin1String("final") ? RoundStatus::Final
                                                       : RoundStatus::Preliminary;
@@ -38,37 +33,37 @@ const QStringList& roundColumns() {
     return columns;
 }
 
-void bindRound(QSqlQuery& q, int first, const Round& round) {
+void bindRound(const SqlSession& sql, QSqlQuery& q, int first, const Round& round) {
     const RoundInfo& info = round.info;
     int i = first;
     for (const QString* text : {&round.name, &round.testDate})
-        q.bindValue(i++, textValue(*text));
+        q.bindValue(i++, sql.bindText(*text));
     q.bindValue(i++,
                 QString::fromLatin1(info.status == RoundStatus::Final ? "final" : "preliminary"));
     q.bindValue(i++, round.storedAt.toMSecsSinceEpoch());
     for (const QString* text : {&round.programVersion, &info.provider, &info.coordinator,
                                 &info.samples, &info.referenceOrigin, &info.advice})
-        q.bindValue(i++, textValue(*text));
+        q.bindValue(i++, sql.bindText(*text));
     q.bindValue(i++, info.issueDate.isValid() ? QVariant(info.issueDate.toString(Qt::ISODate))
                                               : QVariant(QMetaType::fromType<QString>()));
     for (const QString& reference : round.references)
-        q.bindValue(i++, textValue(reference));
+        q.bindValue(i++, sql.bindText(reference));
 }
 
-void readRound(const QSqlQuery& q, int first, Round& round) {
+void readRound(const SqlSession& sql, const QSqlQuery& q, int first, Round& round) {
     RoundInfo& info = round.info;
     int i = first;
     for (QString* text : {&round.name, &round.testDate})
-        *text = q.value(i++).toString();
+        *text = sql.readText(q.value(i++));
     info.status = readStatus(q.value(i++));
     round.storedAt = readStoredAt(q.value(i++));
     for (QString* text : {&round.programVersion, &info.provider, &info.coordinator, &info.samples,
                           &info.referenceOrigin, &info.advice})
-        *text = q.value(i++).toString();
+        *text = sql.readText(q.value(i++));
     const QVariant issued = q.value(i++);
     info.issueDate = issued.isNull() ? QDate() : issued.toDate();
     for (QString& reference : round.references)
-        reference = q.value(i++).toString();
+        reference = sql.readText(q.value(i++));
 }
 
 const QStringList& sheetColumns() {
@@ -82,19 +77,19 @@ const QStringList& sheetColumns() {
     return columns;
 }
 
-void bindSheet(QSqlQuery& q, int first, const Sheet& sheet) {
+void bindSheet(const SqlSession& sql, QSqlQuery& q, int first, const Sheet& sheet) {
     q.bindValue(first, sheet.participantCode);
-    q.bindValue(first + 1, textValue(sheet.caption));
+    q.bindValue(first + 1, sql.bindText(sheet.caption));
     for (int f = 0; f < kSheetFields; ++f)
-        q.bindValue(first + 2 + f, textValue(sheet.fields[f]));
+        q.bindValue(first + 2 + f, sql.bindText(sheet.fields[f]));
 }
 
-Sheet readSheet(const QSqlQuery& q, int first) {
+Sheet readSheet(const SqlSession& sql, const QSqlQuery& q, int first) {
     Sheet sheet;
     sheet.participantCode = q.value(first).toInt();
-    sheet.caption = q.value(first + 1).toString();
+    sheet.caption = sql.readText(q.value(first + 1));
     for (int f = 0; f < kSheetFields; ++f)
-        sheet.fields[f] = q.value(first + 2 + f).toString();
+        sheet.fields[f] = sql.readText(q.value(first + 2 + f));
     return sheet;
 }
 
@@ -135,23 +130,24 @@ const QStringList& instrumentResultColumns() {
     return columns;
 }
 
-void bindInstrumentResult(QSqlQuery& q, int first, const InstrumentResult& r) {
+void bindInstrumentResult(const SqlSession& sql, QSqlQuery& q, int first,
+                          const InstrumentResult& r) {
     int i = first;
     for (double v : {r.d, r.s, r.E, r.Q})
         q.bindValue(i++, v);
-    q.bindValue(i++, textValue(r.testVerdict));
-    q.bindValue(i++, textValue(r.calibrationVerdict));
+    q.bindValue(i++, sql.bindText(r.testVerdict));
+    q.bindValue(i++, sql.bindText(r.calibrationVerdict));
     for (bool warning : {r.blankWarning, r.repeatabilityWarning, r.carryOverWarning})
         q.bindValue(i++, int(warning));
 }
 
-InstrumentResult readInstrumentResult(const QSqlQuery& q, int first) {
+InstrumentResult readInstrumentResult(const SqlSession& sql, const QSqlQuery& q, int first) {
     InstrumentResult r;
     int i = first;
     for (double* v : {&r.d, &r.s, &r.E, &r.Q})
         *v = q.value(i++).toDouble();
-    r.testVerdict = q.value(i++).toString();
-    r.calibrationVerdict = q.value(i++).toString();
+    r.testVerdict = sql.readText(q.value(i++));
+    r.calibrationVerdict = sql.readText(q.value(i++));
     for (bool* warning : {&r.blankWarning, &r.repeatabilityWarning, &r.carryOverWarning})
         *warning = q.value(i++).toInt() != 0;
     return r;

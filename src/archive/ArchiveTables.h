@@ -1,9 +1,11 @@
 #pragma once
 // The rows of the archive's tables as the statements of the current version write and read
-// them: column lists, and the binding and reading of a round's values in their order. The
-// schema steps (ArchiveSchema.cpp) name their columns themselves.
+// them: column lists, and the binding and reading of a round's values in their order, texts
+// in the keeping of the session's dialect. The schema steps (ArchiveSchema.cpp) name their
+// columns themselves.
 
 #include "archive/ArchiveRecords.h"
+#include "archive/SqlSession.h"
 
 #include <QSqlQuery>
 #include <QString>
@@ -16,9 +18,6 @@ namespace vel {
 QString columnList(const QStringList& columns);
 QString placeholders(const QStringList& columns);
 
-// A text as a value to bind: never null, so that an empty text stays an empty text.
-QVariant textValue(const QString& text);
-
 // The status column's value, and the time of storing (milliseconds since 1970, UTC).
 RoundStatus readStatus(const QVariant& value);
 QDateTime readStoredAt(const QVariant& value);
@@ -27,21 +26,22 @@ QDateTime readStoredAt(const QVariant& value);
 const QStringList& roundColumns();
 // Binds them from position `first` on; reads them from column `first` on. The name, the
 // status and the time of storing included; the sheets and results are not.
-void bindRound(QSqlQuery& query, int first, const Round& round);
-void readRound(const QSqlQuery& query, int first, Round& round);
+void bindRound(const SqlSession& sql, QSqlQuery& query, int first, const Round& round);
+void readRound(const SqlSession& sql, const QSqlQuery& query, int first, Round& round);
 
 // The columns of `sheets` after the key (round_id, position): the participant code, the
 // caption, the 57 fields in the order of Sheet::fields.
 const QStringList& sheetColumns();
-void bindSheet(QSqlQuery& query, int first, const Sheet& sheet);
-Sheet readSheet(const QSqlQuery& query, int first);
+void bindSheet(const SqlSession& sql, QSqlQuery& query, int first, const Sheet& sheet);
+Sheet readSheet(const SqlSession& sql, const QSqlQuery& query, int first);
 
 // The columns of `round_results` after round_id, and of `instrument_results` after the key.
 const QStringList& roundResultColumns();
 void bindRoundResults(QSqlQuery& query, int first, const RoundResults& results);
 void readRoundResults(const QSqlQuery& query, int first, RoundResults& results);
 const QStringList& instrumentResultColumns();
-void bindInstrumentResult(QSqlQuery& query, int first, const InstrumentResult& result);
-InstrumentResult readInstrumentResult(const QSqlQuery& query, int first);
+void bindInstrumentResult(const SqlSession& sql, QSqlQuery& query, int first,
+                          const InstrumentResult& result);
+InstrumentResult readInstrumentResult(const SqlSession& sql, const QSqlQuery& query, int first);
 
 } // namespace vel

@@ -2,6 +2,9 @@
 
 #include "data/Errors.h"
 
+#include <QRandomGenerator>
+#include <QThread>
+
 #include <atomic>
 
 namespace vel {
@@ -22,6 +25,12 @@ SqlSession::~SqlSession() {
 }
 
 void SqlSession::open(const QString& databaseName, const QString& connectOptions) {
+    open(databaseName, connectOptions, Server{});
+}
+
+void SqlSession::open(const QString& databaseName, const QString& connectOptions,
+                      const Server& server,
+                      const std::function<QString(const QSqlError&)>& explainOpen) {
     close();
     m_db = QSqlDatabase::addDatabase(m_dialect.driver, m_connection);
     m_added = true;
@@ -32,12 +41,17 @@ void SqlSession::open(const QString& databaseName, const QString& connectOptions
     }
     m_db.setDatabaseName(databaseName);
     m_db.setConnectOptions(connectOptions);
+    m_db.setHostName(server.host);
+    m_db.setUserName(server.user);
+    m_db.setPassword(server.password);
+    m_db.setPort(server.port);
     if (!m_db.open()) {
         const QSqlError error = m_db.lastError();
         close();
         if (m_dialect.damaged && m_dialect.damaged(error))
             throw AppError(damagedMessage());
-        throw AppError(failure + explain(error));
+        const QString cause = explainOpen ? explainOpen(error) : QString();
+        throw AppError(failure + (cause.isEmpty() ? explain(error) : cause));
     }
 }
 
@@ -48,17 +62,23 @@ void SqlSession::close() {
     m_db = QSqlDatabase();
     QSqlDatabase::removeDatabase(m_connection);
     m_added = false;
+    m_lost = false;
 }
 
-QSqlQuery SqlSession::prepare(const QString& sql) {
+QString SqlSession::expand(const QString& sql) const {
     QString text = sql;
     text.replace(QLatin1String("{key}"), m_dialect.keyType)
         .replace(QLatin1String("{int}"), m_dialect.intType)
         .replace(QLatin1String("{real}"), m_dialect.realType)
-        .replace(QLatin1String("{text}"), m_dialect.textType);
+        .replace(QLatin1String("{text}"), m_dialect.textType)
+        .replace(QLatin1String("{binary}"), m_dialect.binaryOrder);
+    return text;
+}
+
+QSqlQuery SqlSession::prepare(const QString& sql) {
     QSqlQuery query(m_db);
     query.setForwardOnly(true);
-    if (!query.prepare(text))
+    if (!query.prepare(expand(sql)))
         fail(query.lastError());
     return query;
 }
@@ -69,14 +89,29 @@ void SqlSession::exec(QSqlQuery& query) {
 }
 
 void SqlSession::exec(const QString& sql) {
-    QSqlQuery query = prepare(sql);
-    exec(query);
+    QSqlQuery query(m_db);
+    if (!query.exec(expand(sql)))
+        fail(query.lastError());
 }
 
 QVariant SqlSession::value(const QString& sql) {
-    QSqlQuery query = prepare(sql);
-    exec(query);
+    QSqlQuery query(m_db);
+    query.setForwardOnly(true);
+    if (!query.exec(expand(sql)))
+        fail(query.lastError());
     return next(query) ? query.value(0) : QVariant();
+}
+
+QVariant SqlSession::bindText(const QString& text) const {
+    static const QString empty = QStringLiteral("");
+    if (text.isNull())
+        return QVariant(empty);
+    return QVariant(m_dialect.encodeText ? m_dialect.encodeText(text) : text);
+}
+
+QString SqlSession::readText(const QVariant& value) const {
+    const QString kept = value.toString();
+    return m_dialect.decodeText ? m_dialect.decodeText(kept) : kept;
 }
 
 bool SqlSession::next(QSqlQuery& query) {
@@ -107,7 +142,12 @@ QString SqlSession::explain(const QSqlError& error) const {
 void SqlSession::fail(const QSqlError& error) const {
     if (m_dialect.damaged && m_dialect.damaged(error))
         throw AppError(damagedMessage());
-    throw AppError(m_failure + QStringLiteral(": ") + explain(error));
+    const QString text = m_failure + QStringLiteral(": ") + explain(error);
+    if (m_dialect.lost && m_dialect.lost(error))
+        m_lost = true;
+    else if (m_dialect.conflict && m_dialect.conflict(error))
+        throw SqlConflict(text);
+    throw AppError(text);
 }
 
 QString SqlSession::damagedMessage() const {
@@ -123,8 +163,41 @@ SqlSession::FailureText::~FailureText() {
     m_sql.m_failure = m_previous;
 }
 
+void retryConflicts(const QString& failure, const std::function<void()>& attempt) {
+    for (int n = 1;; ++n) {
+        try {
+            attempt();
+            return;
+        } catch (const SqlConflict&) {
+            if (n == kConflictAttempts)
+                throw AppError(failure + QStringLiteral(": jiný program měnil archiv současně a "
+                                                        "ani po %1 pokusech se to nepodařilo; "
+                                                        "zkuste to prosím znovu")
+                                             .arg(kConflictAttempts));
+        }
+        // Apart at random, so that two programs that met once do not meet again.
+        QThread::msleep(10 * n + QRandomGenerator::global()->bounded(20 * n));
+    }
+}
+
 Transaction::Transaction(SqlSession& sql, Kind kind) : m_sql(sql) {
-    sql.exec(kind == Kind::Write ? sql.dialect().beginWrite : sql.dialect().beginRead);
+    if (kind == Kind::Read) {
+        sql.exec(sql.dialect().beginRead);
+        return;
+    }
+    const QStringList& begin = sql.dialect().beginWrite;
+    for (qsizetype i = 0; i < begin.size(); ++i) {
+        if (i == 0) {
+            sql.exec(begin[i]);
+            continue;
+        }
+        try {
+            sql.exec(begin[i]);
+        } catch (...) {
+            sql.rollback();
+            throw;
+        }
+    }
 }
 
 Transaction::~Transaction() {

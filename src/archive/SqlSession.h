@@ -1,29 +1,53 @@
 #pragma once
 // One connection of Qt SQL to an archive, and the checked way of running statements on it:
 // every failure raises vel::AppError with a Czech message naming the archive. What differs
-// between database systems in the statements the archive runs is in SqlDialect, filled by
-// the back-end.
+// between database systems in the statements the archive runs is in SqlDialect
+// (ArchiveDialects.cpp), with the back-end's reading of its failures.
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
+
+#include "data/Errors.h"
+
+#include <functional>
 
 namespace vel {
 
 struct SqlDialect {
-    QString driver; // the Qt SQL driver, "QSQLITE"
+    QString driver; // the Qt SQL driver, "QSQLITE" or "QPSQL"
     // Column types, written {key}, {int}, {real} and {text} in the statements: an integer
     // key the database assigns, a 64-bit integer, a double, text of any length.
     QString keyType, intType, realType, textType;
-    QString beginWrite; // starts a transaction that writes, waiting for other writers
-    QString beginRead;  // starts a transaction that reads one consistent state
+    // Starts a transaction that writes, waiting for other writers: the statements in order.
+    QStringList beginWrite;
+    QString beginRead; // starts a transaction that reads one consistent state
+    // Written {binary} after a text column in ORDER BY: orders by code points, as SQLite does.
+    QString binaryOrder;
+    // How many values an INSERT of many rows takes at most; 0: one row a statement.
+    int valuesPerInsert = 0;
+    // A text as the database keeps it and back; null for a database that keeps any text.
+    QString (*encodeText)(const QString& text) = nullptr;
+    QString (*decodeText)(const QString& kept) = nullptr;
     // The failure's cause in Czech where the database's code is one a user can act on;
     // empty for any other.
     QString (*explain)(const QSqlError& error) = nullptr;
     // Whether the failure means that the archive is damaged.
     bool (*damaged)(const QSqlError& error) = nullptr;
+    // Whether the transaction lost to a concurrent one and may simply be run again.
+    bool (*conflict)(const QSqlError& error) = nullptr;
+    // Whether the connection is gone (a server stopped or out of reach).
+    bool (*lost)(const QSqlError& error) = nullptr;
+};
+
+// A transaction that lost to a concurrent one (SqlDialect::conflict); the archive runs it
+// again a few times before it reports the message.
+class SqlConflict : public AppError {
+public:
+    using AppError::AppError;
 };
 
 class SqlSession {
@@ -40,16 +64,30 @@ public:
     // Opens the connection (closing an open one first); raises "Archiv kol „…“ nelze
     // otevřít: …" when the driver refuses.
     void open(const QString& databaseName, const QString& connectOptions);
+    // The same with the server's parts for a server's driver.
+    struct Server {
+        QString host, user, password;
+        int port = -1;
+    };
+    // A failure to connect is explained by explainOpen when it gives a text.
+    void open(const QString& databaseName, const QString& connectOptions, const Server& server,
+              const std::function<QString(const QSqlError&)>& explainOpen = {});
     void close();
     bool isOpen() const { return m_db.isOpen(); }
 
     // A forward-only query prepared from sql with its type words replaced.
     QSqlQuery prepare(const QString& sql);
     void exec(QSqlQuery& query);
-    // Runs a statement without parameters.
+    // Runs a statement without parameters, unprepared (PostgreSQL prepares no BEGIN or LOCK).
     void exec(const QString& sql);
     // The first column of the first row of a statement's result; null when it has none.
     QVariant value(const QString& sql);
+    // A text as a value to bind, in the dialect's keeping, never null (an empty text stays
+    // an empty text); a column's value read back as the text.
+    QVariant bindText(const QString& text) const;
+    QString readText(const QVariant& value) const;
+    // Whether a failure since the connection was opened says it is gone.
+    bool lost() const { return m_lost; }
     // QSqlQuery::next() that raises on a failure instead of ending the rows.
     bool next(QSqlQuery& query);
     // Ends the open transaction, if any, without raising.
@@ -85,7 +123,16 @@ private:
     QString m_failure;
     QSqlDatabase m_db;
     bool m_added = false;
+    mutable bool m_lost = false;
+
+    QString expand(const QString& sql) const;
 };
+
+// Runs attempt, one whole transaction, again while it loses to a concurrent one
+// (SqlConflict), at most kConflictAttempts times in all, a little later each time; then
+// raises "<failure>: jiný program …" in plain Czech.
+inline constexpr int kConflictAttempts = 5;
+void retryConflicts(const QString& failure, const std::function<void()>& attempt);
 
 // A transaction that rolls back unless committed.
 class Transaction {

@@ -65,17 +65,8 @@ bool sqliteDamaged(const QSqlError& error) {
     return primaryCode(error) == 11; // SQLITE_CORRUPT
 }
 
-SqlDialect sqliteDialect() {
-    SqlDialect d;
-    d.driver = QStringLiteral("QSQLITE");
-    d.keyType = QStringLiteral("INTEGER PRIMARY KEY");
-    d.intType = QStringLiteral("INTEGER");
-    d.realType = QStringLiteral("REAL");
-    d.textType = QStringLiteral("TEXT");
-    // IMMEDIATE takes the write lock at once: a transaction that began reading could not
-    // take it later once another process has written, and would fail instead of waiting.
-    d.beginWrite = QStringLiteral("BEGIN IMMEDIATE");
-    d.beginRead = QStringLiteral("BEGIN");
+SqlDialect sqliteWithFailures() {
+    SqlDialect d = sqliteDialect();
     d.explain = sqliteCause;
     d.damaged = sqliteDamaged;
     return d;
@@ -88,12 +79,12 @@ QString systemText(int err) {
 class SqliteBackend : public ArchiveBackend {
 public:
     explicit SqliteBackend(const ArchiveLocation& location)
-        : ArchiveBackend(location.displayName(), sqliteDialect()), m_path(location.path),
+        : ArchiveBackend(location.displayName(), sqliteWithFailures()), m_path(location.path),
           m_makeFolder(location.makeFolder) {}
     ~SqliteBackend() override { disconnect(); }
 
     std::optional<int> inspect() override;
-    QString whyNotWritable() const override;
+    QString whyNotWritable() override;
     void connectForWriting(const std::vector<SchemaStep>& schema) override;
     void checkBeforeWriting() override;
     void written() override { rememberWhole(m_path, archiveFilesState(m_path)); }
@@ -245,7 +236,7 @@ std::optional<int> SqliteBackend::inspect() {
     return checkIdentity();
 }
 
-QString SqliteBackend::whyNotWritable() const {
+QString SqliteBackend::whyNotWritable() {
     const QString dir = folder();
     const QString nativeDir = QDir::toNativeSeparators(dir);
     if (fileState() == FileState::Missing) {
@@ -366,7 +357,7 @@ QString SqliteBackend::backup(int version) {
 // checked as a whole before the commit.
 void SqliteBackend::beginMigration() {
     m_sql.exec(QStringLiteral("PRAGMA foreign_keys = OFF"));
-    m_sql.exec(m_sql.dialect().beginWrite);
+    m_sql.exec(m_sql.dialect().beginWrite.front());
 }
 
 void SqliteBackend::commitMigration(int version) {

@@ -131,7 +131,7 @@ ArchivedRounds archivedRoundsOf(const ArchiveLocation& location) {
 QString historyUsageProblem(const ReportArguments& a) {
     if (a.list || !a.reference.isEmpty() || !a.summary.isEmpty() || !a.store.isEmpty() ||
         !a.info.isEmpty() || !a.fromArchive.isEmpty() || !a.participants.isEmpty() ||
-        !a.instruments.isEmpty())
+        !a.copyTo.isEmpty() || a.anonymous || !a.instruments.isEmpty())
         return QStringLiteral(
             "volba --history se kombinuje jen s volbami --pdf, --csv a --archive");
     if (a.pdf.isEmpty() && a.csv.isEmpty())

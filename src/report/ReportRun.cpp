@@ -146,6 +146,7 @@ ReportArguments parseReportArguments(const QStringList& args) {
             {"--from-archive", &out.fromArchive, "název kola"},
             {"--participants", &out.participants, "složka"},
             {"--history", &out.history, "identifikátor přístroje"},
+            {"--copy-to", &out.copyTo, "archiv"},
         };
         const Option* option = nullptr;
         for (const Option& o : options)
@@ -171,6 +172,16 @@ ReportArguments parseReportArguments(const QStringList& args) {
     if (!out.history.isEmpty()) {
         if (const QString problem = historyUsageProblem(out); !problem.isEmpty())
             return usage(problem);
+    } else if (!out.copyTo.isEmpty()) {
+        if (out.list || anyOutput || !out.reference.isEmpty() || !out.fromArchive.isEmpty() ||
+            !out.info.isEmpty() || !out.instruments.isEmpty())
+            return usage(
+                QStringLiteral("volba --copy-to se nekombinuje s jinými volbami než --archive"));
+        try {
+            ArchiveLocation::parse(out.copyTo);
+        } catch (const AppError& e) {
+            return usage(e.message());
+        }
     } else if (out.list) {
         if (anyOutput || !out.reference.isEmpty() || !out.fromArchive.isEmpty() ||
             !out.info.isEmpty() || !out.instruments.isEmpty())
@@ -186,7 +197,7 @@ ReportArguments parseReportArguments(const QStringList& args) {
         if (out.instruments.isEmpty())
             return usage(QStringLiteral("chybí soubory přístrojů"));
     }
-    if (!out.list && !anyOutput)
+    if (!out.list && out.copyTo.isEmpty() && !anyOutput)
         return usage(QStringLiteral("chybí volba --pdf"));
     if (!out.info.isEmpty() && out.store.isEmpty())
         return usage(QStringLiteral("volba --info patří k volbě --store"));
@@ -240,6 +251,7 @@ QString reportUsage() {
         "        velimor-report --list [--archive ARCHIV]\n"
         "        velimor-report --history ID [--pdf HISTORIE.pdf] [--csv HISTORIE.csv]\n"
         "                        [--archive ARCHIV]\n"
+        "        velimor-report [--archive ARCHIV] --copy-to CÍL\n"
         "\n"
         "Načte soubory přístrojů v uvedeném pořadí a soubor referenčních hodnot, provede\n"
         "celkový test jako \"provedení celkového testu\" a zapíše zprávu o testu.\n"
@@ -266,8 +278,13 @@ QString reportUsage() {
         "  --history ID        historie přístroje s tímto id stroje (přesně, včetně velikosti\n"
         "                      písmen a mezer) ve všech kolech archivu: --pdf tabulka,\n"
         "                      grafy skóre a upozornění na posun, --csv tabulka\n"
-        "  --archive ARCHIV    soubor archivu kol; jinak $VELIMOR_ARCHIVE, jinak\n"
-        "                      velimor/archiv.sqlite v $XDG_DATA_HOME (~/.local/share)\n"
+        "  --archive ARCHIV    soubor archivu kol nebo adresa databáze PostgreSQL\n"
+        "                      (postgresql://uživatel@server/databáze); jinak\n"
+        "                      $VELIMOR_ARCHIVE, jinak velimor/archiv.sqlite\n"
+        "                      v $XDG_DATA_HOME (~/.local/share)\n"
+        "  --copy-to CÍL       zkopíruje všechna kola archivu do archivu CÍL (soubor nebo\n"
+        "                      adresa), s časy uložení a kódy účastníků; nic, když už\n"
+        "                      CÍL kolo téhož názvu má\n"
         "  -h, --help          vypíše tuto nápovědu\n"
         "\n"
         "Je třeba aspoň jeden z výstupů --pdf, --summary, --csv, --store, --participants.\n"
@@ -282,6 +299,10 @@ QByteArray runReport(const ReportArguments& args) {
         return listLines(Archive(location).list());
     if (!args.history.isEmpty())
         return runHistory(args, location);
+    if (!args.copyTo.isEmpty()) {
+        const int copied = copyArchive(location, ArchiveLocation::parse(args.copyTo));
+        return QStringLiteral("Zkopírováno kol: %1\n").arg(copied).toUtf8();
+    }
 
     // Everything read first: the round or the files, and the round information.
     std::optional<Round> source;

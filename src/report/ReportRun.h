@@ -8,6 +8,7 @@
 //                  [--participants DIR]
 //   velimor-report --list [--archive ARCHIVE]
 //   velimor-report --history ID [--pdf history.pdf] [--csv history.csv] [--archive ARCHIVE]
+//   velimor-report [--archive SOURCE] --copy-to TARGET
 //
 // The instrument files are loaded in the order given, then the reference values, and the
 // overall test runs on them exactly as "provedení celkového testu" runs on the same files
@@ -19,7 +20,8 @@
 // (--from-archive): its name, information and participant codes. The PDF and the results
 // table name that round and its codes; --anonymous writes them with the codes in place of
 // the identifiers, for publication. --history writes the history of the instrument of that
-// "id stroje" across the archive's rounds.
+// "id stroje" across the archive's rounds. --copy-to copies every round of
+// the archive into another, of either kind (copyArchive()).
 
 #include <QString>
 #include <QStringList>
@@ -35,6 +37,7 @@ struct ReportArguments {
     QString store, info; // --store NAME, --info INFO.json
     QString fromArchive; // --from-archive NAME
     QString participants; // --participants DIR, an existing folder
+    QString copyTo;       // --copy-to TARGET
     bool list = false;   // --list
     bool anonymous = false; // --anonymous
     QString history;     // --history ID

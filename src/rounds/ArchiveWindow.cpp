@@ -90,9 +90,10 @@ void ArchiveWindow::refresh() {
                          errno == ENOENT;
     const std::vector<RoundListing> rounds =
         missing ? std::vector<RoundListing>() : Archive(m_location).list();
+    // The file, or the database, server and user of an address.
     placeLabel->setText(missing ? QStringLiteral("Archiv: %1 (vznikne prvním uložením kola)")
-                                      .arg(m_location.displayName())
-                                : QStringLiteral("Archiv: %1").arg(m_location.displayName()));
+                                      .arg(m_location.placeText())
+                                : QStringLiteral("Archiv: %1").arg(m_location.placeText()));
     const QString chosen = chosenRound();
     table->setRowCount(0);
     table->setRowCount(int(rounds.size()));

@@ -1,10 +1,10 @@
 #pragma once
 // "Archiv kol": the rounds of the archive, the one stored last first, with the archive's
-// place above them. "otevřít" hands the chosen round to whoever opens rounds (the main
-// window), "odstranit" removes it after asking, "historie" asks for an instrument of the
-// archive and shows its history across the rounds (HistoryWindow.h), "zavřít" hides the
-// window. Every command opens the archive anew, so the list shows what other programs
-// stored meanwhile.
+// place above them (its file, or its database, server and user). "otevřít" hands the chosen
+// round to whoever opens rounds (the main window), "odstranit" removes it after asking,
+// "historie" asks for an instrument of the archive and shows its history across the rounds
+// (HistoryWindow.h), "zavřít" hides the window. Every command opens the archive anew, so the
+// list shows what other programs stored meanwhile.
 
 #include "archive/ArchiveLocation.h"
 
