@@ -119,7 +119,7 @@ std::vector<InstrumentListing> Archive::instruments() {
         "SELECT instrument_id, count(DISTINCT round_id) FROM sheets GROUP BY instrument_id"));
     sql.exec(q);
     while (sql.next(q))
-        ids.push_back({q.value(0).toString(), q.value(1).toInt()});
+        ids.push_back({sql.readText(q.value(0)), q.value(1).toInt()});
     // The order of the texts themselves, whatever the database's collation.
     std::sort(ids.begin(), ids.end(), [](const InstrumentListing& a, const InstrumentListing& b) {
         return a.instrumentId < b.instrumentId;
@@ -147,22 +147,22 @@ std::vector<InstrumentRound> Archive::instrumentRounds(const QString& id) {
                        "LEFT JOIN round_results x ON x.round_id = s.round_id "
                        "LEFT JOIN instrument_results i "
                        "ON i.round_id = s.round_id AND i.position = s.position "
-                       "WHERE s.instrument_id = ? ORDER BY r.stored_at, r.name, s.position")
+                       "WHERE s.instrument_id = ? ORDER BY r.stored_at, r.name {binary}, s.position")
             .arg(prefixed(QStringLiteral("x"), roundResultColumns()),
                  prefixed(QStringLiteral("i"), instrumentResultColumns())));
-    q.bindValue(0, textValue(id));
+    q.bindValue(0, sql.bindText(id));
     sql.exec(q);
     const int figures = 6, result = figures + int(roundResultColumns().size());
     while (sql.next(q)) {
         InstrumentRound& r = rounds.emplace_back();
-        r.round = q.value(0).toString();
-        r.testDate = q.value(1).toString();
+        r.round = sql.readText(q.value(0));
+        r.testDate = sql.readText(q.value(1));
         r.storedAt = readStoredAt(q.value(2));
         r.position = q.value(3).toInt();
         r.participantCode = q.value(4).toInt();
         if (q.value(5).toBool()) {
             readRoundResults(q, figures, r.results.emplace());
-            r.results->instruments.push_back(readInstrumentResult(q, result));
+            r.results->instruments.push_back(readInstrumentResult(sql, q, result));
         }
     }
     return rounds;
