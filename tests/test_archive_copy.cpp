@@ -66,6 +66,17 @@ TEST_F(ArchiveCopy, SqliteToPostgresToSqliteKeepsEverything) {
             reports[i] << f + u'\n' + testing_support::pdfText(out + u'/' + f);
     }
     EXPECT_FALSE(summaries[0].isEmpty());
+    // And the same history of an instrument, its table byte for byte.
+    QByteArray histories[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString csv = path(QStringLiteral("historie%1.csv").arg(i));
+        const testing_support::ProgramRun r = report(
+            {"--archive", i == 0 ? first : server, "--history", "SCC-01", "--csv", csv});
+        ASSERT_EQ(r.status, 0) << r.err.toStdString();
+        histories[i] = testing_support::readAll(csv);
+    }
+    EXPECT_TRUE(histories[0].contains("2026/1"));
+    EXPECT_EQ(histories[0], histories[1]);
     EXPECT_EQ(summaries[0], summaries[1]);
     EXPECT_EQ(reports[0].size(), 6);
     EXPECT_EQ(reports[0], reports[1]);

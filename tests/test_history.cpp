@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ArchiveBackends.h"
+
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -85,7 +87,7 @@ InstrumentRound dated(const QString& name, const QString& date, qint64 storedMs,
 
 TEST(HistoryScores, AgreeWithTheVerdictsOfEveryStoredRound) {
     QTemporaryDir dir;
-    Archive archive(ArchiveLocation::parse(dir.filePath("a.sqlite")));
+    Archive archive(testing_support::newArchive(dir));
     for (int k = 1; k <= 4; ++k)
         archive.store(realRound(k), IfStored::Refuse);
     std::set<QString> seen;
@@ -285,7 +287,7 @@ TEST(HistoryDrift, RulesOnConstructedHistories) {
 
 TEST(HistoryArchive, IdentifiersExactlyAndOneInstrumentsSheetsOnly) {
     QTemporaryDir dir;
-    Archive archive(ArchiveLocation::parse(dir.filePath("a.sqlite")));
+    Archive archive(testing_support::newArchive(dir));
     const auto sheet = [](const QString& id) {
         Sheet s;
         s.field(kInstrumentIdField) = id;
