@@ -10,7 +10,8 @@
 //                        window's "uložit kolo" does; last, both back-ends in one run: a
 //                        SQLite file and a database on a PostgreSQL server of the benchmark's
 //                        own on its local socket (fsync on), 200 such rounds stored into each
-//                        and the 200 listed, by a new archive object and by an open one
+//                        and the 200 listed, by a new archive object and by an open one,
+//                        and one instrument's history window over the 200 opened
 //                        (that alone: bench_archive --backends)
 #include "archive/Archive.h"
 #include "examples/ExampleData.h"
@@ -18,6 +19,7 @@
 #include "overall/OverallRecord.h"
 #include "report/FileWorkspace.h"
 #include "report/ReportArchive.h"
+#include "rounds/HistoryWindow.h"
 #include "support/PgServer.h"
 
 #include <QApplication>
@@ -97,8 +99,9 @@ int runOnce(const QString& path) {
 }
 
 // Stores 200 rounds of 100 instruments, each through an archive object of its own, then
-// lists them through new objects; the medians of the stores and of 5 lists.
-std::array<double, 3> storeAndList(const vel::ArchiveLocation& where, vel::Round round) {
+// lists them through new objects and opens one instrument's history window over the 200;
+// the medians of the stores, of 5 lists and of 5 histories.
+std::array<double, 4> storeAndList(const vel::ArchiveLocation& where, vel::Round round) {
     std::vector<double> stores, lists, open;
     for (int i = 1; i <= 200; ++i) {
         round.name = QStringLiteral("2026/%1").arg(i);
@@ -113,7 +116,15 @@ std::array<double, 3> storeAndList(const vel::ArchiveLocation& where, vel::Round
     archive.list();
     for (int i = 0; i < 5; ++i)
         open.push_back(ms([&] { archive.list(); }));
-    return {median(stores), median(lists), median(open)};
+    std::vector<double> histories;
+    const QString id = round.sheets.at(37).instrumentId();
+    for (int i = 0; i < 5; ++i)
+        histories.push_back(ms([&] {
+            vel::HistoryWindow w;
+            w.showHistory(where, id);
+            w.grab(); // painted whole, both charts included
+        }));
+    return {median(stores), median(lists), median(open), median(histories)};
 }
 
 void compareBackends(const vel::Round& round) {
@@ -132,8 +143,9 @@ void compareBackends(const vel::Round& round) {
     const auto pg =
         storeAndList(vel::ArchiveLocation::parse(server.uri(QStringLiteral("archiv"))), round);
     std::printf("                        SQLite   PostgreSQL   PostgreSQL / SQLite\n");
-    const char* what[] = {"store a round", "list 200 rounds", "list, archive open"};
-    for (int i = 0; i < 3; ++i)
+    const char* what[] = {"store a round", "list 200 rounds", "list, archive open",
+                          "history window"};
+    for (int i = 0; i < 4; ++i)
         std::printf("  %-18s %7.1f ms %8.1f ms   %.1f×\n", what[i], lite[i], pg[i],
                     pg[i] / lite[i]);
 }
