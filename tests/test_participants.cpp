@@ -5,6 +5,7 @@
 #include "overall/OverallRecord.h"
 #include "report/ParticipantReport.h"
 #include "report/ReportArchive.h"
+#include "report/ResultMeaning.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 #include <QRegularExpression>
 
 #include <set>
+#include <tuple>
 
 using namespace vel;
 using namespace testing_support;
@@ -235,8 +237,17 @@ TEST_F(ReportTest, FirstPageOfAParticipantReadBack) {
         EXPECT_EQ(missingInOrder(text, record.block(c.instrument)), QString());
     }
 
-    // Fonts embedded, no raster image.
+    // A report that would overwrite another output: nothing written.
     const QString one = QDir(out).filePath("2026_2 – SCC-01.pdf");
+    const QByteArray before = testing_support::readAll(one);
+    r = report({"--archive", archive, "--from-archive", "2026/2", "--participants", out, "--csv",
+                one});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(QString::fromUtf8(r.err),
+              QStringLiteral("Zpráva účastníka %1 by přepsala soubor %1.\n").arg(one));
+    EXPECT_EQ(testing_support::readAll(one), before);
+
+    // Fonts embedded, no raster image.
     const QStringList fonts =
         QString::fromUtf8(run(tool("pdffonts"), {one}).out).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_GT(fonts.size(), 2);
@@ -261,6 +272,7 @@ TEST_F(ReportTest, OwnPointDrawnInItsColourWhereTheModelPutsIt) {
     const QString pdf = path("own.pdf");
     testing_support::writeAll(pdf, doc.pdf);
     ASSERT_GE(doc.placed.size(), 2u);
+    EXPECT_EQ(doc.placed[0].page, doc.placed[1].page); // both charts on one page
 
     const int dpi = 150;
     auto blue = [](QColor c) { return c.blue() > 180 && c.red() < 90 && c.green() < 90; };
@@ -277,6 +289,7 @@ TEST_F(ReportTest, OwnPointDrawnInItsColourWhereTheModelPutsIt) {
                   0);
         const QImage image(path("page.png"));
         ASSERT_FALSE(image.isNull());
+        EXPECT_LT(image.width(), image.height()); // portrait
         const double scale = placed.rect.width() / placed.size.width(); // points per pixel
         auto onPage = [&](const ui::ChartPoint& p, int dx) {
             const QPointF px = placed.layout.toPixel(p.x, p.y) + QPointF(dx, 0);
@@ -308,4 +321,81 @@ TEST(ParticipantFiles, NamedByRoundAndIdentifierWithCodesWhereTheyWouldBeEqual) 
                            "2026_2 – kód 105.pdf", "2026_2 – X.pdf"}));
     round.sheets.pop_back(); // not the round of that test
     EXPECT_NE(errorOf([&] { participantFileNames(record, round); }), "<no error>");
+}
+
+TEST(ResultMeaning, EachVerdictWithItsRegionAndTheLimitsThatDecidedIt) {
+    // Centre [0; 1], circle of radius 5, semi-axes 2 and 1; random-error limits below the
+    // 95 % limits.
+    OverallRecord record;
+    record.overall.Med = 1;
+    record.overall.R = 5;
+    record.overall.a = 2;
+    record.overall.b = 1;
+    record.calibration.LE = 10;
+    record.calibration.CE = 20;
+    record.calibration.LQ = 0.01;
+    record.calibration.CQ = 0.02;
+    struct Case {
+        double d, s;
+        const char* test;
+        QStringList testText;
+        double E, Q;
+        const char* calibration;
+        const char* calibrationText;
+    };
+    const Case cases[] = {
+        {1, 1.5, "vyhověl", {"uvnitř elipsy", "vzdálenost od středu 1,12", "elipse 0,5 "}, 5,
+         0.005, "výborný", "uvnitř obdélníku mezí náhodné chyby"},
+        {0, 2.5, "s výhradami", {"vně elipsy (Interval 2), ale uvnitř kružnice", "elipse 2,25 "},
+         15, 0.005, "dobrý", "vně obdélníku mezí náhodné chyby (zelená čára), ale uvnitř"},
+        {6, 1, "nevyhověl", {"vně kružnice", "vzdálenost od středu 6,"}, 25, 0.005, "odlehlý",
+         "vně obdélníku 95% mezí spolehlivosti"},
+        {0, 1, "vyhověl", {"elipse 0 "}, 20, 0.02, "vyhověl", "na hranici obdélníku 95% mezí"},
+    };
+    for (const Case& c : cases) {
+        InstrumentOutcome& o = record.instruments.emplace_back();
+        o.d = c.d;
+        o.s = c.s;
+        o.testVerdict = QString::fromUtf8(c.test);
+        o.E = c.E;
+        o.Q = c.Q;
+        o.calibrationVerdict = QString::fromUtf8(c.calibration);
+    }
+    for (int i = 0; i < int(std::size(cases)); ++i) {
+        const QString test = testVerdictMeaning(record, i);
+        for (const QString& part : cases[i].testText)
+            EXPECT_TRUE(test.contains(part)) << i << ": " << test.toStdString();
+        const QString calibration = calibrationVerdictMeaning(record, i);
+        EXPECT_TRUE(calibration.contains(QString::fromUtf8(cases[i].calibrationText)))
+            << i << ": " << calibration.toStdString();
+        EXPECT_TRUE(calibration.contains("(mez náhodné chyby 10, 95% mez 20)"))
+            << calibration.toStdString();
+        EXPECT_TRUE(calibration.contains("(mez náhodné chyby 0,01, 95% mez 0,02)"))
+            << calibration.toStdString();
+    }
+
+    // A value that three digits would show equal to its limit gets the digits it needs.
+    const std::tuple<double, double, const char*> against[] = {
+        {2.42, 2, "2,42"}, {2.0004, 2, "2,0004"}, {1.9996, 2, "1,9996"}, {2, 2, "2"}};
+    for (const auto& [value, limit, text] : against)
+        EXPECT_EQ(valueAgainst(value, limit), QString::fromUtf8(text)) << value;
+
+    // The general meaning of each warning names the limit its warning text gives.
+    InstrumentOutcome warned;
+    warned.blank.meanExceeds = warned.blank.singleExceeds = true;
+    warned.blank.midrange = warned.blank.largest = 9;
+    warned.carryOverWarning = warned.repeatabilityWarning = true;
+    warned.carryOverPercent = 2.5;
+    warned.repeatabilityPairsOver = 6;
+    const QStringList texts = warningTexts(warned);
+    ASSERT_EQ(texts.size(), 4);
+    for (const QString& w : texts) {
+        const QString word = w.section(u' ', 0, 0).remove(u':'), limit = w.section(" > ", 1);
+        QString meaning;
+        for (const TermLine& t : warningTerms())
+            if (t.term.startsWith(word))
+                meaning = t.meaning;
+        EXPECT_TRUE(meaning.contains("nad " + limit) || meaning.contains("než " + limit))
+            << w.toStdString() << " | " << meaning.toStdString();
+    }
 }
