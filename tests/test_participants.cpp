@@ -272,7 +272,7 @@ TEST_F(ReportTest, OwnPointDrawnInItsColourWhereTheModelPutsIt) {
     const QString pdf = path("own.pdf");
     testing_support::writeAll(pdf, doc.pdf);
     ASSERT_GE(doc.placed.size(), 2u);
-    EXPECT_EQ(doc.placed[0].page, doc.placed[1].page); // both charts on one page
+    EXPECT_EQ(doc.placed[0].page, doc.placed[1].page); // one portrait page (below)
 
     const int dpi = 150;
     auto blue = [](QColor c) { return c.blue() > 180 && c.red() < 90 && c.green() < 90; };
@@ -289,7 +289,7 @@ TEST_F(ReportTest, OwnPointDrawnInItsColourWhereTheModelPutsIt) {
                   0);
         const QImage image(path("page.png"));
         ASSERT_FALSE(image.isNull());
-        EXPECT_LT(image.width(), image.height()); // portrait
+        EXPECT_LT(image.width(), image.height());
         const double scale = placed.rect.width() / placed.size.width(); // points per pixel
         auto onPage = [&](const ui::ChartPoint& p, int dx) {
             const QPointF px = placed.layout.toPixel(p.x, p.y) + QPointF(dx, 0);
@@ -324,8 +324,7 @@ TEST(ParticipantFiles, NamedByRoundAndIdentifierWithCodesWhereTheyWouldBeEqual) 
 }
 
 TEST(ResultMeaning, EachVerdictWithItsRegionAndTheLimitsThatDecidedIt) {
-    // Centre [0; 1], circle of radius 5, semi-axes 2 and 1; random-error limits below the
-    // 95 % limits.
+    // Centre [0; 1], circle of radius 5, semi-axes 2 and 1; limits of Sy,x 10 and 20.
     OverallRecord record;
     record.overall.Med = 1;
     record.overall.R = 5;
@@ -335,43 +334,33 @@ TEST(ResultMeaning, EachVerdictWithItsRegionAndTheLimitsThatDecidedIt) {
     record.calibration.CE = 20;
     record.calibration.LQ = 0.01;
     record.calibration.CQ = 0.02;
-    struct Case {
-        double d, s;
-        const char* test;
-        QStringList testText;
-        double E, Q;
-        const char* calibration;
-        const char* calibrationText;
+    // Each instrument's point and verdicts, and what the meanings of its verdicts say.
+    const std::tuple<double, double, const char*, double, double, const char*> points[] = {
+        {1, 1.5, "vyhověl", 5, 0.005, "výborný"},
+        {0, 2.5, "s výhradami", 15, 0.005, "dobrý"},
+        {6, 1, "nevyhověl", 25, 0.005, "odlehlý"},
+        {0, 1, "vyhověl", 20, 0.02, "vyhověl"},
     };
-    const Case cases[] = {
-        {1, 1.5, "vyhověl", {"uvnitř elipsy", "vzdálenost od středu 1,12", "elipse 0,5 "}, 5,
-         0.005, "výborný", "uvnitř obdélníku mezí náhodné chyby"},
-        {0, 2.5, "s výhradami", {"vně elipsy (Interval 2), ale uvnitř kružnice", "elipse 2,25 "},
-         15, 0.005, "dobrý", "vně obdélníku mezí náhodné chyby (zelená čára), ale uvnitř"},
-        {6, 1, "nevyhověl", {"vně kružnice", "vzdálenost od středu 6,"}, 25, 0.005, "odlehlý",
-         "vně obdélníku 95% mezí spolehlivosti"},
-        {0, 1, "vyhověl", {"elipse 0 "}, 20, 0.02, "vyhověl", "na hranici obdélníku 95% mezí"},
+    const QStringList said[] = {
+        {"uvnitř elipsy", "vzdálenost od středu 1,12", "elipse 0,5 ",
+         "uvnitř obdélníku mezí náhodné chyby"},
+        {"vně elipsy (Interval 2), ale uvnitř kružnice", "elipse 2,25 ",
+         "vně obdélníku mezí náhodné chyby (zelená čára), ale uvnitř"},
+        {"vně kružnice", "vzdálenost od středu 6,", "vně obdélníku 95% mezí spolehlivosti"},
+        {"elipse 0 ", "na hranici obdélníku 95% mezí"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [d, s, test, E, Q, calibration] : points) {
         InstrumentOutcome& o = record.instruments.emplace_back();
-        o.d = c.d;
-        o.s = c.s;
-        o.testVerdict = QString::fromUtf8(c.test);
-        o.E = c.E;
-        o.Q = c.Q;
-        o.calibrationVerdict = QString::fromUtf8(c.calibration);
+        std::tie(o.d, o.s, o.E, o.Q) = std::tie(d, s, E, Q);
+        o.testVerdict = QString::fromUtf8(test);
+        o.calibrationVerdict = QString::fromUtf8(calibration);
     }
-    for (int i = 0; i < int(std::size(cases)); ++i) {
-        const QString test = testVerdictMeaning(record, i);
-        for (const QString& part : cases[i].testText)
-            EXPECT_TRUE(test.contains(part)) << i << ": " << test.toStdString();
-        const QString calibration = calibrationVerdictMeaning(record, i);
-        EXPECT_TRUE(calibration.contains(QString::fromUtf8(cases[i].calibrationText)))
-            << i << ": " << calibration.toStdString();
-        EXPECT_TRUE(calibration.contains("(mez náhodné chyby 10, 95% mez 20)"))
-            << calibration.toStdString();
-        EXPECT_TRUE(calibration.contains("(mez náhodné chyby 0,01, 95% mez 0,02)"))
-            << calibration.toStdString();
+    for (int i = 0; i < int(std::size(points)); ++i) {
+        const QString meaning =
+            testVerdictMeaning(record, i) + " | " + calibrationVerdictMeaning(record, i);
+        for (const QString& part : said[i] + QStringList{"(mez náhodné chyby 10, 95% mez 20)",
+                                                         "(mez náhodné chyby 0,01, 95% mez 0,02)"})
+            EXPECT_TRUE(meaning.contains(part)) << i << ": " << meaning.toStdString();
     }
 
     // A value that three digits would show equal to its limit gets the digits it needs.
@@ -387,9 +376,8 @@ TEST(ResultMeaning, EachVerdictWithItsRegionAndTheLimitsThatDecidedIt) {
     warned.carryOverWarning = warned.repeatabilityWarning = true;
     warned.carryOverPercent = 2.5;
     warned.repeatabilityPairsOver = 6;
-    const QStringList texts = warningTexts(warned);
-    ASSERT_EQ(texts.size(), 4);
-    for (const QString& w : texts) {
+    ASSERT_EQ(warningTexts(warned).size(), 4);
+    for (const QString& w : warningTexts(warned)) {
         const QString word = w.section(u' ', 0, 0).remove(u':'), limit = w.section(" > ", 1);
         QString meaning;
         for (const TermLine& t : warningTerms())

@@ -235,10 +235,10 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
         EXPECT_EQ(copy.sheets[i].participantCode, first.sheets[i].participantCode);
     // Stored again from the files, with its participants' reports: the codes it had.
     ASSERT_TRUE(QDir().mkpath(path("out")));
-    r = report(QStringList{"--store", "2026/2", "--participants", path("out"), "--reference",
-                           reference} +
-                   exampleFiles,
-               env);
+    r = report(
+        QStringList{"--store", "2026/2", "--participants", path("out"), "--reference", reference} +
+            exampleFiles,
+        env);
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const Round again = stored.load("2026/2");
     for (size_t i = 0; i < 6; ++i)
