@@ -5,6 +5,7 @@
 #include "overall/OverallRecord.h"
 #include "report/ParticipantReport.h"
 #include "report/ReportArchive.h"
+#include "report/ResultMeaning.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,7 @@
 #include <QRegularExpression>
 
 #include <set>
+#include <tuple>
 
 using namespace vel;
 using namespace testing_support;
@@ -235,8 +237,17 @@ TEST_F(ReportTest, FirstPageOfAParticipantReadBack) {
         EXPECT_EQ(missingInOrder(text, record.block(c.instrument)), QString());
     }
 
-    // Fonts embedded, no raster image.
+    // A report that would overwrite another output: nothing written.
     const QString one = QDir(out).filePath("2026_2 – SCC-01.pdf");
+    const QByteArray before = testing_support::readAll(one);
+    r = report({"--archive", archive, "--from-archive", "2026/2", "--participants", out, "--csv",
+                one});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(QString::fromUtf8(r.err),
+              QStringLiteral("Zpráva účastníka %1 by přepsala soubor %1.\n").arg(one));
+    EXPECT_EQ(testing_support::readAll(one), before);
+
+    // Fonts embedded, no raster image.
     const QStringList fonts =
         QString::fromUtf8(run(tool("pdffonts"), {one}).out).split(u'\n', Qt::SkipEmptyParts);
     ASSERT_GT(fonts.size(), 2);
@@ -262,6 +273,7 @@ TEST_F(ReportTest, OwnPointDrawnInItsColourWhereTheModelPutsIt) {
     const QString pdf = path("own.pdf");
     testing_support::writeAll(pdf, doc.pdf);
     ASSERT_GE(doc.placed.size(), 2u);
+    EXPECT_EQ(doc.placed[0].page, doc.placed[1].page); // one portrait page (below)
 
     const int dpi = 150;
     auto blue = [](QColor c) { return c.blue() > 180 && c.red() < 90 && c.green() < 90; };
@@ -278,6 +290,7 @@ TEST_F(ReportTest, OwnPointDrawnInItsColourWhereTheModelPutsIt) {
                   0);
         const QImage image(path("page.png"));
         ASSERT_FALSE(image.isNull());
+        EXPECT_LT(image.width(), image.height());
         const double scale = placed.rect.width() / placed.size.width(); // points per pixel
         auto onPage = [&](const ui::ChartPoint& p, int dx) {
             const QPointF px = placed.layout.toPixel(p.x, p.y) + QPointF(dx, 0);
@@ -309,4 +322,69 @@ TEST(ParticipantFiles, NamedByRoundAndIdentifierWithCodesWhereTheyWouldBeEqual) 
                            "2026_2 – kód 105.pdf", "2026_2 – X.pdf"}));
     round.sheets.pop_back(); // not the round of that test
     EXPECT_NE(errorOf([&] { participantFileNames(record, round); }), "<no error>");
+}
+
+TEST(ResultMeaning, EachVerdictWithItsRegionAndTheLimitsThatDecidedIt) {
+    // Centre [0; 1], circle of radius 5, semi-axes 2 and 1; limits of Sy,x 10 and 20.
+    OverallRecord record;
+    record.overall.Med = 1;
+    record.overall.R = 5;
+    record.overall.a = 2;
+    record.overall.b = 1;
+    record.calibration.LE = 10;
+    record.calibration.CE = 20;
+    record.calibration.LQ = 0.01;
+    record.calibration.CQ = 0.02;
+    // Each instrument's point and verdicts, and what the meanings of its verdicts say.
+    const std::tuple<double, double, const char*, double, double, const char*> points[] = {
+        {1, 1.5, "vyhověl", 5, 0.005, "výborný"},
+        {0, 2.5, "s výhradami", 15, 0.005, "dobrý"},
+        {6, 1, "nevyhověl", 25, 0.005, "odlehlý"},
+        {0, 1, "vyhověl", 20, 0.02, "vyhověl"},
+    };
+    const QStringList said[] = {
+        {"uvnitř elipsy", "vzdálenost od středu 1,12", "elipse 0,5 ",
+         "uvnitř obdélníku mezí náhodné chyby"},
+        {"vně elipsy (Interval 2), ale uvnitř kružnice", "elipse 2,25 ",
+         "vně obdélníku mezí náhodné chyby (zelená čára), ale uvnitř"},
+        {"vně kružnice", "vzdálenost od středu 6,", "vně obdélníku 95% mezí spolehlivosti"},
+        {"elipse 0 ", "na hranici obdélníku 95% mezí"},
+    };
+    for (const auto& [d, s, test, E, Q, calibration] : points) {
+        InstrumentOutcome& o = record.instruments.emplace_back();
+        std::tie(o.d, o.s, o.E, o.Q) = std::tie(d, s, E, Q);
+        o.testVerdict = QString::fromUtf8(test);
+        o.calibrationVerdict = QString::fromUtf8(calibration);
+    }
+    for (int i = 0; i < int(std::size(points)); ++i) {
+        const QString meaning =
+            testVerdictMeaning(record, i) + " | " + calibrationVerdictMeaning(record, i);
+        for (const QString& part : said[i] + QStringList{"(mez náhodné chyby 10, 95% mez 20)",
+                                                         "(mez náhodné chyby 0,01, 95% mez 0,02)"})
+            EXPECT_TRUE(meaning.contains(part)) << i << ": " << meaning.toStdString();
+    }
+
+    // A value that three digits would show equal to its limit gets the digits it needs.
+    const std::tuple<double, double, const char*> against[] = {
+        {2.42, 2, "2,42"}, {2.0004, 2, "2,0004"}, {1.9996, 2, "1,9996"}, {2, 2, "2"}};
+    for (const auto& [value, limit, text] : against)
+        EXPECT_EQ(valueAgainst(value, limit), QString::fromUtf8(text)) << value;
+
+    // The general meaning of each warning names the limit its warning text gives.
+    InstrumentOutcome warned;
+    warned.blank.meanExceeds = warned.blank.singleExceeds = true;
+    warned.blank.midrange = warned.blank.largest = 9;
+    warned.carryOverWarning = warned.repeatabilityWarning = true;
+    warned.carryOverPercent = 2.5;
+    warned.repeatabilityPairsOver = 6;
+    ASSERT_EQ(warningTexts(warned).size(), 4);
+    for (const QString& w : warningTexts(warned)) {
+        const QString word = w.section(u' ', 0, 0).remove(u':'), limit = w.section(" > ", 1);
+        QString meaning;
+        for (const TermLine& t : warningTerms())
+            if (t.term.startsWith(word))
+                meaning = t.meaning;
+        EXPECT_TRUE(meaning.contains("nad " + limit) || meaning.contains("než " + limit))
+            << w.toStdString() << " | " << meaning.toStdString();
+    }
 }

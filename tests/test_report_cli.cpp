@@ -14,6 +14,7 @@
 #include "support/ReportSupport.h"
 #include "support/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -232,6 +233,16 @@ TEST_F(ReportTest, RoundStoredListedAndIssuedAgainFromTheArchive) {
     ASSERT_EQ(copy.sheets.size(), 6u);
     for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(copy.sheets[i].participantCode, first.sheets[i].participantCode);
+    // Stored again from the files, with its participants' reports: the codes it had.
+    ASSERT_TRUE(QDir().mkpath(path("out")));
+    r = report(
+        QStringList{"--store", "2026/2", "--participants", path("out"), "--reference", reference} +
+            exampleFiles,
+        env);
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const Round again = stored.load("2026/2");
+    for (size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(again.sheets[i].participantCode, first.sheets[i].participantCode);
 
     // A failing run stores nothing; usage errors are refused before anything is read.
     testing_support::writeAll(path("bad.json"), R"({"status": "draft"})");

@@ -94,6 +94,12 @@ TEST_F(ReportTest, ExampleReportReadBackWithThePopplerTools) {
     EXPECT_EQ(missingInOrder(flat, summary.mid(0, tailFirst), firstBlock - 60), QString());
     EXPECT_EQ(missingInOrder(flat, summary.mid(tailFirst)), QString());
     EXPECT_TRUE(flat.contains(QStringLiteral("Koeficient determinace: 1")));
+    // Each instrument's section opens with its verdicts and warnings.
+    EXPECT_EQ(
+        missingInOrder(flat, {"Přístroj SCC-04, kód účastníka –",
+                              "Hodnocení v celkovém testu: vyhověl", "Kvalita kalibrace: dobrý",
+                              "vliv přenosu 2,42 % > 2 %", "Výsledky testu pro stroj: SCC-04"}),
+        QString());
 
     // The table: every instrument's row with its values, verdicts and warnings.
     // A test not stored has no codes yet.
