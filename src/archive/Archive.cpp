@@ -92,7 +92,10 @@ std::vector<RoundListing> Archive::list() {
     }
     SqlSession& sql = m_backend->sql();
     QSqlQuery q = sql.prepare(QStringLiteral(
-        "SELECT r.name, r.test_date, (SELECT count(*) FROM sheets s WHERE s.round_id = r.id), "
+        "SELECT r.name, r.test_date, "
+        // The sheets are numbered from 0 on: the highest number tells their count from the
+        // key's index alone, where counting them would visit each.
+        "(SELECT coalesce(max(s.position) + 1, 0) FROM sheets s WHERE s.round_id = r.id), "
         "EXISTS (SELECT 1 FROM round_results x WHERE x.round_id = r.id), r.status, r.stored_at "
         "FROM rounds r ORDER BY r.stored_at DESC, r.name {binary}"));
     sql.exec(q);

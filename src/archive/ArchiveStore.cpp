@@ -120,11 +120,30 @@ void insertResults(SqlSession& sql, const QVariant& id, const RoundResults& resu
                [&](QSqlQuery& q, int first, std::size_t i) {
                    bindInstrumentResult(sql, q, first, results.instruments[i]);
                });
-    insertRows(sql, QStringLiteral("summary_lines"), QStringLiteral("line"),
-               {QStringLiteral("text")}, id, std::size_t(results.summary.size()),
-               [&](QSqlQuery& q, int first, std::size_t i) {
-                   q.bindValue(first, sql.bindText(results.summary[qsizetype(i)]));
-               });
+    if (!sql.dialect().textArrays) {
+        insertRows(sql, QStringLiteral("summary_lines"), QStringLiteral("line"),
+                   {QStringLiteral("text")}, id, std::size_t(results.summary.size()),
+                   [&](QSqlQuery& q, int first, std::size_t i) {
+                       q.bindValue(first, sql.bindText(results.summary[qsizetype(i)]));
+                   });
+        return;
+    }
+    // Every element quoted, with its backslashes and quotation marks escaped.
+    QString array = QStringLiteral("{");
+    for (qsizetype i = 0; i < results.summary.size(); ++i) {
+        QString text = sql.bindText(results.summary[i]).toString();
+        text.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
+        if (i > 0)
+            array += u',';
+        array += u'"' + text + u'"';
+    }
+    array += u'}';
+    QSqlQuery q = sql.prepare(QStringLiteral(
+        "INSERT INTO summary_lines (round_id, line, text) SELECT ?, u.n - 1, u.t "
+        "FROM unnest(CAST(? AS {text}[])) WITH ORDINALITY AS u(t, n)"));
+    q.bindValue(0, id);
+    q.bindValue(1, array);
+    sql.exec(q);
 }
 
 // Writes the round with its sheets and results; returns its key.

@@ -29,6 +29,9 @@ struct SqlDialect {
     QString binaryOrder;
     // How many values an INSERT of many rows takes at most; 0: one row a statement.
     int valuesPerInsert = 0;
+    // Whether a statement can take a list of texts as one array literal, '{"a","b"}', cast
+    // to {text}[] and unnested: the summary's thousands of lines in one statement.
+    bool textArrays = false;
     // A text as the database keeps it and back; null for a database that keeps any text.
     QString (*encodeText)(const QString& text) = nullptr;
     QString (*decodeText)(const QString& kept) = nullptr;
