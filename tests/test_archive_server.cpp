@@ -6,6 +6,7 @@
 // from one kind of archive to the other, and the archive window.
 #include "archive/Archive.h"
 #include "archive/ArchiveSchema.h"
+#include "archive/ServerAddress.h"
 #include "archive/SqlSession.h"
 #include "examples/ArchiveRounds.h"
 
@@ -16,7 +17,11 @@
 #include "support/TestSupport.h"
 
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include <thread>
@@ -282,6 +287,40 @@ TEST(ArchiveServer, TextsWithNulComeBackExactly) {
 // The server stopped in the middle of a store: the store reports it, the archive object
 // reports the server out of reach while it is, and after the server is back it holds the
 // round whole or not at all, and stores it. A server of this test's own.
+TEST(ArchiveServer, AWriterWaitsForAnotherOnlyAWhile) {
+    // Another workstation holds the rounds as a writer does, and does not let go: a store
+    // waits as long as the address says (here half a second, 30 s when it says nothing),
+    // then says why.
+    const QString uri = newDatabase();
+    Archive(ArchiveLocation::parse(uri)).store(examples::generatedRound(1, 1, 1), IfStored::Refuse);
+    const ServerAddress a = ServerAddress::parse(uri);
+    {
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), "holder");
+        holder.setHostName(a.host);
+        holder.setUserName(a.user);
+        holder.setDatabaseName(a.database);
+        ASSERT_TRUE(holder.open()) << holder.lastError().text().toStdString();
+        ASSERT_TRUE(holder.transaction());
+        QSqlQuery lock(holder);
+        ASSERT_TRUE(lock.exec("LOCK TABLE rounds IN SHARE ROW EXCLUSIVE MODE"));
+        const ArchiveLocation waiting = ArchiveLocation::parse(
+            uri + (uri.contains(u'?') ? u'&' : u'?') + "options=-c%20lock_timeout%3D500");
+        QElapsedTimer t;
+        t.start();
+        const QString e = errorOf(
+            [&] { Archive(waiting).store(examples::generatedRound(2, 1, 1), IfStored::Refuse); });
+        EXPECT_LT(t.elapsed(), 15000);
+        EXPECT_TRUE(e.startsWith(QStringLiteral("Kolo „kolo 2“ nelze uložit do archivu kol „%1“")
+                                     .arg(waiting.displayName())))
+            << e.toStdString();
+        EXPECT_TRUE(e.endsWith("archiv používá jiný program a neuvolnil jej včas")) << e.toStdString();
+        holder.rollback();
+        holder.close();
+    }
+    QSqlDatabase::removeDatabase("holder");
+    EXPECT_EQ(Archive(ArchiveLocation::parse(uri)).list().size(), 1u);
+}
+
 TEST(ArchiveServer, ServerStoppedDuringAStore) {
     testing_support::PgServer server;
     ASSERT_EQ(server.start(), "");
@@ -294,8 +333,14 @@ TEST(ArchiveServer, ServerStoppedDuringAStore) {
            {"CREATE FUNCTION slow() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN PERFORM "
             "pg_sleep(0.1); RETURN NEW; END $$",
             "CREATE TRIGGER slow BEFORE INSERT ON sheets FOR EACH ROW EXECUTE FUNCTION slow()"});
+    // Stopped once the store is inside its inserts, however long it took to get there.
     std::thread stopper([&] {
-        ::usleep(800000);
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 60000 &&
+               pgRows(server.uri("postgres"), {"SELECT count(*) FROM pg_stat_activity WHERE "
+                                               "wait_event = 'PgSleep'"}) == "0")
+            ::usleep(20000);
         server.stop();
     });
     const Round second = examples::generatedRound(2, 1, 30);

@@ -220,6 +220,25 @@ TEST(HistoryOrder, ByTestDateThenTimeOfStoringThenName) {
                                                "yet/0|February, as text with blanks/0"));
 }
 
+TEST(HistoryOrder, ParticipantsPageLeavesOutRoundsWhereTheIdentifierIsOnSeveralSheets) {
+    // Two sheets of one earlier round bear the identifier: either may be another
+    // participant's, so neither is shown; nor is a later round.
+    const std::vector<InstrumentRound> archived = {
+        dated("shared", "1.1.2026", 1000, 0), dated("shared", "1.1.2026", 1000, 3),
+        dated("own", "1.2.2026", 2000, 1), dated("later", "1.12.2026", 3000, 2)};
+    Round round;
+    round.name = QStringLiteral("this");
+    round.testDate = QStringLiteral("1.6.2026");
+    round.sheets.resize(2);
+    round.sheets[1].field(kInstrumentIdField) = QStringLiteral("X");
+    const InstrumentHistory h = participantHistory(archived, round, 1);
+    QStringList shown;
+    for (const HistoryEntry& e : h.entries)
+        shown << e.round.round;
+    EXPECT_EQ(shown, QStringList({"own", "this"}));
+    EXPECT_EQ(h.ambiguous, QStringList{"shared"});
+}
+
 TEST(HistoryDrift, RulesOnConstructedHistories) {
     struct Case {
         const char* what;

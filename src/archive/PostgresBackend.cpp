@@ -53,6 +53,8 @@ QString postgresCause(const QSqlError& error) {
         return QStringLiteral("disk serveru je plný");
     if (postgresConflict(error))
         return QStringLiteral("archiv současně měnil jiný program");
+    if (code == QLatin1String("55P03")) // lock_timeout: another writer held the rounds
+        return QStringLiteral("archiv používá jiný program a neuvolnil jej včas");
     return {};
 }
 
@@ -127,7 +129,7 @@ void PostgresBackend::connect() {
         server.port = port;
     else if (!m_address.port.isEmpty())
         options << QStringLiteral("port=") + quoted(m_address.port);
-    bool timeout = false;
+    QStringList given;
     for (const auto& [key, value] : m_address.options) {
         // Qt's driver turns every ";" of its options into a space.
         if (value.contains(u';') || key.contains(u';'))
@@ -135,11 +137,24 @@ void PostgresBackend::connect() {
                                    "který ovladač Qt nepředá")
                                .arg(key));
         options << key + u'=' + quoted(value);
-        timeout = timeout || key == QLatin1String("connect_timeout");
+        given << key;
     }
-    // A server that does not answer is reported within seconds, not after minutes.
-    if (!timeout)
-        options << QStringLiteral("connect_timeout=10");
+    // A server that does not answer is reported within seconds, not after minutes; a
+    // connection that breaks off (a workstation's network gone in the middle of a store) is
+    // noticed by both ends within a minute, so that its lock on the rounds goes with it; and
+    // a writer waits for another one's lock at most 30 s, as long as a copy of many rounds
+    // may take, then says so. Each only where the address does not set it.
+    const std::pair<const char*, const char*> defaults[] = {
+        {"connect_timeout", "10"},       {"keepalives_idle", "10"},
+        {"keepalives_interval", "5"},    {"keepalives_count", "3"},
+        {"tcp_user_timeout", "30000"},
+        // The same on the server's side of the connection, and the wait for a lock.
+        {"options", "-c lock_timeout=30000 -c tcp_keepalives_idle=10 "
+                    "-c tcp_keepalives_interval=5 -c tcp_keepalives_count=3 "
+                    "-c tcp_user_timeout=30000"}};
+    for (const auto& [key, value] : defaults)
+        if (!given.contains(QLatin1String(key)))
+            options << QLatin1String(key) + u'=' + quoted(QString::fromLatin1(value));
     options << QStringLiteral("fallback_application_name=velimor");
     m_sql.open(m_address.database, options.join(u';'), server,
                [this](const QSqlError& e) { return connectionCause(e); });
@@ -264,7 +279,7 @@ bool PostgresBackend::stillConnected() {
 // names through a cache that a transaction renews when it begins, so a table that the other
 // one made meanwhile is not yet known by name in this one: it begins again then.
 void PostgresBackend::beginMigration() {
-    for (;;) {
+    for (int attempt = 1;; ++attempt) {
         m_sql.exec(QStringLiteral("BEGIN"));
         m_sql.exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kMigrationLock));
         QSqlQuery q = m_sql.prepare(QStringLiteral(
@@ -276,6 +291,9 @@ void PostgresBackend::beginMigration() {
         if (q.value(0).toBool() == q.value(1).toBool())
             return;
         m_sql.rollback();
+        if (attempt == 5)
+            throw AppError(message("Archiv kol „%1“ nelze převést na novou verzi: jiný program "
+                                   "mezitím měnil jeho tabulky"));
     }
 }
 

@@ -121,8 +121,8 @@ QString ServerAddress::databaseText() const {
 
 QString addressWithoutPassword(const QString& uri) {
     const qsizetype start = schemeLength(uri);
-    if (start == 0)
-        return uri;
+    if (start == 0) // not an address this program reads: its scheme only, whatever follows
+        return uri.left(uri.indexOf(u':') + 1) + QStringLiteral("…");
     QString rest = uri.mid(start);
     QString query;
     if (const qsizetype q = rest.indexOf(u'?'); q >= 0) {
@@ -139,7 +139,8 @@ QString addressWithoutPassword(const QString& uri) {
     }
     QStringList kept;
     for (const QString& item : query.split(u'&', Qt::SkipEmptyParts))
-        if (decoded(item.section(u'=', 0, 0)) != QLatin1String("password"))
+        if (const QString key = decoded(item.section(u'=', 0, 0));
+            key != QLatin1String("password") && key != QLatin1String("sslpassword"))
             kept << item;
     const QString scheme = uri.left(start).toLower();
     return scheme + netloc + path + (kept.isEmpty() ? QString() : u'?' + kept.join(u'&'));

@@ -2,6 +2,7 @@
 
 #include "archive/Archive.h"
 
+#include <QHash>
 #include <QLocale>
 
 #include <algorithm>
@@ -99,8 +100,21 @@ InstrumentHistory participantHistory(std::vector<InstrumentRound> archived, cons
     }
     std::erase_if(archived, [&](const InstrumentRound& r) { return r.round == round.name; });
     std::erase_if(archived, [&](const InstrumentRound& r) { return roundBefore(current, r); });
+    QHash<QString, int> sheets;
+    for (const InstrumentRound& r : archived)
+        ++sheets[r.round];
+    QStringList ambiguous;
+    std::erase_if(archived, [&](const InstrumentRound& r) {
+        if (sheets.value(r.round) < 2)
+            return false;
+        if (!ambiguous.contains(r.round))
+            ambiguous << r.round;
+        return true;
+    });
     archived.push_back(current);
-    return makeHistory(own.instrumentId(), std::move(archived), {});
+    InstrumentHistory h = makeHistory(own.instrumentId(), std::move(archived), {});
+    h.ambiguous = ambiguous;
+    return h;
 }
 
 QString roundCount(int n) {

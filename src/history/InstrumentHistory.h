@@ -38,6 +38,9 @@ struct InstrumentHistory {
     QString id;
     std::vector<HistoryEntry> entries;      // in the order of the rounds
     std::vector<InstrumentListing> similar; // the same but for case or blanks
+    // Earlier rounds left out of a participant's history because the identifier is on more
+    // than one of their sheets: which of them was the participant's is not known.
+    QStringList ambiguous;
 
     // The entries that have results, as the drift rules take them.
     std::vector<HistoryPoint> points() const;
@@ -56,7 +59,8 @@ InstrumentHistory readHistory(Archive& archive, const QString& id);
 // The history that the report of sheet `sheet` of `round` shows: the archived rounds of its
 // identifier up to and including this round, which counts as the round given (stored or
 // about to be) rather than as archived under its name. Nothing later, no similar
-// identifiers: they may be other participants'.
+// identifiers, no earlier round with the identifier on several sheets: they may be other
+// participants'.
 InstrumentHistory participantHistory(std::vector<InstrumentRound> archived, const Round& round,
                                      int sheet);
 

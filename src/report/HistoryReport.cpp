@@ -56,6 +56,11 @@ void historyContent(Flow& flow, const InstrumentHistory& h, HistoryPictures& pic
                              "náhodné chyby. Skóre chybí, je-li mez kola nulová (uvedeno "
                              "v tabulce) nebo nemá-li kolo výsledky."),
               Small);
+    if (!h.ambiguous.isEmpty())
+        flow.line(QStringLiteral("Vynechaná kola: %1 – přístroj s identifikátorem %2 v nich byl "
+                                 "uveden vícekrát, takže nelze určit, který byl váš.")
+                      .arg(h.ambiguous.join(QStringLiteral(", ")), h.id),
+                  Small);
     flow.gap(10);
     if (h.points().size() < 2) {
         flow.line(h.entries.size() <= 1

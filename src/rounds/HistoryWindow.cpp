@@ -14,6 +14,7 @@
 #include "ui/Widgets.h"
 
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -244,13 +245,17 @@ void InstrumentChooser::showInstruments(const ArchiveLocation& location) {
     m_ids = std::move(ids);
     table->setRowCount(0);
     table->setRowCount(int(m_ids.size()));
+    // The identifiers by their key, each key made once: thousands of identifiers are grouped
+    // at once rather than compared pair by pair.
+    QHash<QString, std::vector<std::size_t>> byKey;
+    for (std::size_t i = 0; i < m_ids.size(); ++i)
+        byKey[identifierKey(m_ids[i].instrumentId)].push_back(i);
     for (int row = 0; row < int(m_ids.size()); ++row) {
         const InstrumentListing& l = m_ids[std::size_t(row)];
         std::vector<InstrumentListing> similar;
-        for (const InstrumentListing& o : m_ids)
-            if (o.instrumentId != l.instrumentId &&
-                identifierKey(o.instrumentId) == identifierKey(l.instrumentId))
-                similar.push_back(o);
+        for (std::size_t i : byKey.value(identifierKey(l.instrumentId)))
+            if (m_ids[i].instrumentId != l.instrumentId)
+                similar.push_back(m_ids[i]);
         table->setItem(row, 0, new QTableWidgetItem(l.instrumentId));
         table->setItem(row, 1, new QTableWidgetItem(QString::number(l.rounds)));
         table->setItem(row, 2, new QTableWidgetItem(quotedList(similar)));
