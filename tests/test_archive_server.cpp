@@ -144,6 +144,24 @@ TEST(ArchiveServer, NewerForeignAndReadOnlyArchivesAreRefusedAndLeftAlone) {
             refused);
         EXPECT_EQ(errorOf([&] { archive.remove("kolo 1"); }), refused);
     }
+    // A user with every right on the tables whom the server still refuses a row (row-level
+    // security without a policy): the store says so and stores nothing.
+    const QString limited = role("velimor_radky");
+    ASSERT_EQ(pgRows(uri, {QStringLiteral("CREATE ROLE %1 LOGIN").arg(limited),
+                           QStringLiteral("GRANT SELECT, INSERT, DELETE ON ALL TABLES IN SCHEMA "
+                                          "public TO %1")
+                               .arg(limited),
+                           "ALTER TABLE sheets ENABLE ROW LEVEL SECURITY", "SELECT 'ok'"}),
+              "ok");
+    const ArchiveLocation asLimited = ArchiveLocation::parse(asUser(uri, limited));
+    EXPECT_EQ(errorOf([&] {
+                  Archive(asLimited).store(examples::generatedRound(2, 1, 1), IfStored::Refuse);
+              }),
+              QStringLiteral("Chyba archivu kol „%1“: uživatel nemá k tabulkám archivu potřebné "
+                             "právo")
+                  .arg(asLimited.displayName()));
+    pgRows(uri, {"ALTER TABLE sheets DISABLE ROW LEVEL SECURITY"});
+
     // Nor may the reader make the archive in an empty database.
     const QString other = newDatabase();
     const ArchiveLocation emptyAsReader = ArchiveLocation::parse(asUser(other, reader));
@@ -364,6 +382,18 @@ TEST(ArchiveServer, ServerStoppedDuringAStore) {
             expected.sheets[i].participantCode = loaded.sheets[i].participantCode;
         EXPECT_EQ(loaded, expected);
     }
+    // An administrator ends the program's connection in the middle of a store: the same
+    // message, and the next operation connects anew.
+    std::thread terminator([&] {
+        ::usleep(500000);
+        pgRows(where.path, {"SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE "
+                            "application_name = 'velimor' AND pid <> pg_backend_pid()"});
+    });
+    const QString ended =
+        errorOf([&] { archive.store(examples::generatedRound(3, 1, 30), IfStored::Refuse); });
+    terminator.join();
+    EXPECT_EQ(ended, during);
+    EXPECT_EQ(archive.list().size(), listed.size());
     pgRows(where.path, {"DROP TRIGGER slow ON sheets"});
     archive.store(second, IfStored::Replace);
     EXPECT_EQ(archive.list().size(), 2u);

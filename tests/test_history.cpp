@@ -218,6 +218,18 @@ TEST(HistoryOrder, ByTestDateThenTimeOfStoringThenName) {
     EXPECT_EQ(order.join(u'|'), QStringLiteral("December/0|text date, stored on 5 Jan/0|same "
                                                "day/0|same day/1|later the same day/0|not stored "
                                                "yet/0|February, as text with blanks/0"));
+
+    // A participant's page: its own round once, as given, in place of its archived copy, and
+    // no round after it.
+    Round own;
+    own.name = QStringLiteral("same day");
+    own.testDate = QStringLiteral("10.1.2026");
+    own.storedAt = QDateTime::fromMSecsSinceEpoch(jan10 + 1000, Qt::UTC);
+    own.sheets.resize(2);
+    order.clear();
+    for (const HistoryEntry& e : participantHistory(rounds, own, 1).entries)
+        order << e.round.round + u'/' + QString::number(e.round.position);
+    EXPECT_EQ(order.join(u'|'), "December/0|text date, stored on 5 Jan/0|same day/1");
 }
 
 TEST(HistoryOrder, ParticipantsPageLeavesOutRoundsWhereTheIdentifierIsOnSeveralSheets) {
@@ -252,6 +264,7 @@ TEST(HistoryDrift, RulesOnConstructedHistories) {
     const Case cases[] = {
         {"rose three times", {0.2, 0.3, 0.4, 0.5}, {}, {rose}},
         {"rose twice only", {0.3, 0.4, 0.5}, {}, {}},
+        {"fell, then rose twice", {0.5, 0.3, 0.4, 0.5}, {}, {}},
         {"a tie", {0.2, 0.3, 0.3, 0.5}, {}, {}},
         {"fell in the last", {0.2, 0.3, 0.4, 0.5, 0.45}, {}, {}},
         {"rose after a high one", {0.9, 0.2, 0.3, 0.4, 0.5}, {}, {rose}},

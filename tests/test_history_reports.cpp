@@ -91,6 +91,16 @@ TEST(HistoryWindow, ChosenFromTheArchiveWindowShowsItsRoundsInOrderOfTheirDates)
     EXPECT_TRUE(w.testDriftLabel->text().contains(testDriftRules()));
     EXPECT_TRUE(w.calibrationDriftLabel->text().startsWith("Posun podle pravidel nezjištěn."));
     EXPECT_EQ(w.testChart->model().bottom.names, (QStringList{"R1", "R2", "R3", "R4"}));
+    // Each chart's points in the colour of its own verdict: "vyhověl" in the test, "dobrý" in
+    // the calibration, two and four scores a round.
+    const auto pointsOf = [](const ui::ChartView* chart, const QString& verdict) {
+        for (const auto& s : chart->model().allSeries())
+            if (s->kind() == ui::SeriesKind::Points && s->name() == verdict)
+                return s->points().size();
+        return std::size_t(0);
+    };
+    EXPECT_EQ(pointsOf(w.testChart, "vyhověl"), 8u);
+    EXPECT_EQ(pointsOf(w.calibrationChart, "dobrý"), 16u);
 
     // Printed and saved through the dialogs, as the other charts are.
     w.printCalibrationButton->click();
