@@ -57,21 +57,21 @@ ServerAddress ServerAddress::parse(const QString& uri) {
     }
     QStringList hosts, ports;
     bool anyPort = false;
-    for (const QString& spec : netloc.split(u',')) {
-        QString host = spec, port;
-        if (spec.startsWith(u'[')) { // an IPv6 address
-            const qsizetype close = spec.indexOf(u']');
+    for (const QString& entry : netloc.split(u',')) {
+        QString host = entry, port;
+        if (entry.startsWith(u'[')) { // an IPv6 address
+            const qsizetype close = entry.indexOf(u']');
             if (close < 0)
                 throw invalid(QStringLiteral("adrese IPv6 chybí „]“"));
-            host = spec.mid(1, close - 1);
-            if (spec.size() > close + 1) {
-                if (spec[close + 1] != u':')
+            host = entry.mid(1, close - 1);
+            if (entry.size() > close + 1) {
+                if (entry[close + 1] != u':')
                     throw invalid(QStringLiteral("za adresou IPv6 smí být jen port"));
-                port = spec.mid(close + 2);
+                port = entry.mid(close + 2);
             }
-        } else if (const qsizetype colon = spec.indexOf(u':'); colon >= 0) {
-            host = spec.left(colon);
-            port = spec.mid(colon + 1);
+        } else if (const qsizetype colon = entry.indexOf(u':'); colon >= 0) {
+            host = entry.left(colon);
+            port = entry.mid(colon + 1);
         }
         hosts << decoded(host);
         ports << port;

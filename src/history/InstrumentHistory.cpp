@@ -1,6 +1,7 @@
 #include "history/InstrumentHistory.h"
 
 #include "archive/Archive.h"
+#include "data/CsvRows.h"
 
 #include <QHash>
 #include <QLocale>
@@ -10,27 +11,6 @@
 namespace vel {
 
 namespace {
-
-// A CR, LF or NUL within a text becomes a blank; a semicolon or a quotation mark gets the
-// field quoted (as in the results table's file).
-QString field(const QString& text) {
-    QString out = text;
-    for (QChar& c : out)
-        if (c == u'\r' || c == u'\n' || c == QChar(0))
-            c = u' ';
-    if (!out.contains(u';') && !out.contains(u'"'))
-        return out;
-    out.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-    return u'"' + out + u'"';
-}
-
-void addRow(QByteArray& out, const QStringList& fields) {
-    QStringList cells;
-    for (const QString& f : fields)
-        cells << field(f);
-    out += cells.join(u';').toUtf8();
-    out += "\r\n";
-}
 
 HistoryEntry entryOf(InstrumentRound r) {
     HistoryEntry e{std::move(r), noScores()};
@@ -163,7 +143,7 @@ QStringList historyRow(const InstrumentHistory& history, std::size_t i,
 
 QByteArray historyCsv(const InstrumentHistory& history, QChar decimalSeparator) {
     QByteArray out("\xEF\xBB\xBF");
-    addRow(out, historyColumnTitles());
+    addCsvRow(out, historyColumnTitles());
     // The shortest text that reads back to the same double, with the given separator.
     const auto number = [decimalSeparator](double v) {
         return QString::number(v, 'g', QLocale::FloatingPointShortest)
@@ -175,7 +155,7 @@ QByteArray historyCsv(const InstrumentHistory& history, QChar decimalSeparator) 
         for (int k = 0; k < kScoreKinds; ++k)
             if (const std::optional<double>& v = history.entries[i].scores[k].value)
                 row[row.size() - kScoreKinds + k] = number(*v);
-        addRow(out, row);
+        addCsvRow(out, row);
     }
     return out;
 }

@@ -19,20 +19,6 @@ using namespace page;
 
 namespace {
 
-// The lines of a text that the round information holds, the first after its label;
-// `none` when it is empty.
-void infoLines(Flow& flow, const QString& label, const QString& text, const QString& none) {
-    QStringList lines;
-    for (const QString& l : text.split(u'\n'))
-        if (!l.trimmed().isEmpty())
-            lines << l.trimmed();
-    if (lines.isEmpty())
-        lines << none;
-    flow.line(label + lines.takeFirst(), Body);
-    for (const QString& l : lines)
-        flow.line(l, Body);
-}
-
 // An instrument's name in the texts of its own report.
 QString ownName(const InstrumentOutcome& o, int code) {
     return o.id.trimmed().isEmpty() ? QStringLiteral("kód %1").arg(code) : o.id;
@@ -55,12 +41,12 @@ void firstPage(Flow& flow, const OverallRecord& record, const Round& round, int 
                   .arg(round.name, date.isEmpty() ? QStringLiteral("neuvedeno") : date)
                   .arg(record.instruments.size()),
               Body);
-    infoLines(flow, QStringLiteral("Organizátor: "), round.info.provider,
+    roundInfoLines(flow, QStringLiteral("Organizátor: "), round.info.provider,
               QStringLiteral("neuveden"));
     if (!round.info.coordinator.trimmed().isEmpty())
-        infoLines(flow, QStringLiteral("Koordinátor: "), round.info.coordinator, QString());
+        roundInfoLines(flow, QStringLiteral("Koordinátor: "), round.info.coordinator, QString());
     if (!round.info.samples.trimmed().isEmpty())
-        infoLines(flow, QStringLiteral("Vzorky: "), round.info.samples, QString());
+        roundInfoLines(flow, QStringLiteral("Vzorky: "), round.info.samples, QString());
     flow.gap(8);
 
     flow.box(verdictBox(record, i));
@@ -101,9 +87,9 @@ void firstPage(Flow& flow, const OverallRecord& record, const Round& round, int 
     flow.gap(10);
 
     flow.line(QStringLiteral("Referenční hodnoty a komentář organizátora"), Heading);
-    infoLines(flow, QStringLiteral("Jak byly referenční hodnoty získány: "),
+    roundInfoLines(flow, QStringLiteral("Jak byly referenční hodnoty získány: "),
               round.info.referenceOrigin, QStringLiteral("neuvedeno"));
-    infoLines(flow, QStringLiteral("Komentář organizátora: "), round.info.advice,
+    roundInfoLines(flow, QStringLiteral("Komentář organizátora: "), round.info.advice,
               QStringLiteral("bez komentáře"));
     flow.gap(10);
 

@@ -33,19 +33,6 @@ QString codeOf(const ReportRound& about, std::size_t i) {
                : QStringLiteral("–");
 }
 
-// The lines of a text of the round information, the first after its label.
-void infoLines(Flow& flow, const QString& label, const QString& text) {
-    QStringList lines;
-    for (const QString& l : text.split(u'\n'))
-        if (!l.trimmed().isEmpty())
-            lines << l.trimmed();
-    if (lines.isEmpty())
-        return;
-    flow.line(label + lines.takeFirst(), Body);
-    for (const QString& l : lines)
-        flow.line(l, Body);
-}
-
 void roundLines(Flow& flow, const OverallRecord& record, const ReportRound& about) {
     const QString date = record.roundTestDate();
     flow.line(QStringLiteral("%1, datum testu %2, přístrojů v kole: %3")
@@ -57,11 +44,11 @@ void roundLines(Flow& flow, const OverallRecord& record, const ReportRound& abou
     if (!about.round)
         return;
     const RoundInfo& info = about.round->info;
-    infoLines(flow, QStringLiteral("Organizátor: "), info.provider);
-    infoLines(flow, QStringLiteral("Koordinátor: "), info.coordinator);
-    infoLines(flow, QStringLiteral("Vzorky: "), info.samples);
-    infoLines(flow, QStringLiteral("Jak byly referenční hodnoty získány: "), info.referenceOrigin);
-    infoLines(flow, QStringLiteral("Komentář organizátora: "), info.advice);
+    roundInfoLines(flow, QStringLiteral("Organizátor: "), info.provider);
+    roundInfoLines(flow, QStringLiteral("Koordinátor: "), info.coordinator);
+    roundInfoLines(flow, QStringLiteral("Vzorky: "), info.samples);
+    roundInfoLines(flow, QStringLiteral("Jak byly referenční hodnoty získány: "), info.referenceOrigin);
+    roundInfoLines(flow, QStringLiteral("Komentář organizátora: "), info.advice);
 }
 
 void firstPage(Flow& flow, const OverallRecord& record, const ReportRound& about) {

@@ -31,6 +31,20 @@ QString participantReportNumber(const QString& roundName, int code) {
     return QStringLiteral("%1-%2").arg(roundName).arg(code);
 }
 
+void roundInfoLines(Flow& flow, const QString& label, const QString& text, const QString& none) {
+    QStringList lines;
+    for (const QString& l : text.split(u'\n'))
+        if (!l.trimmed().isEmpty())
+            lines << l.trimmed();
+    if (lines.isEmpty() && none.isEmpty())
+        return;
+    if (lines.isEmpty())
+        lines << none;
+    flow.line(label + lines.takeFirst(), Body);
+    for (const QString& l : lines)
+        flow.line(l, Body);
+}
+
 void paintRoundHeader(QPainter& p, const Fonts& fonts, const RoundHeader& header, int number,
                       int count, double rightEdge) {
     const double u = kResolution / 72.0; // device units per point

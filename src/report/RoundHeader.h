@@ -30,6 +30,11 @@ RoundHeader roundHeader(const QString& name, const RoundInfo& info, const QStrin
 // The number of a participant's report: the round's name and the participant's code.
 QString participantReportNumber(const QString& roundName, int code);
 
+// The lines of a text of the round information, the first after its label; `none` in their
+// place when it has none, nothing when `none` is empty too.
+void roundInfoLines(page::Flow& flow, const QString& label, const QString& text,
+                    const QString& none = QString());
+
 // Paints the header of page `number` of `count`, whose right margin is at `right`. A
 // provider too long for its line is cut short with "…" (the first page of a report gives
 // it whole). A round without a name is one not stored in the archive.
