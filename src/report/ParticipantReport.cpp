@@ -76,8 +76,7 @@ void firstPage(Flow& flow, const OverallRecord& record, const Round& round, int 
     flow.gap(10);
 
     flow.line(QStringLiteral("Údaje celého kola"), Heading);
-    for (const FigureLine& f : roundFigures(record))
-        flow.line(QStringLiteral("%1: %2 – %3").arg(f.name, f.value, f.meaning), Body);
+    roundFigureLines(flow, record);
     flow.gap(3);
     flow.line(QStringLiteral("Sy,x je reziduální směrodatná chyba regrese referenčních hodnot "
                              "na 40 měřeních přístroje (dělitel 38); 1 − r² je doplněk "
@@ -129,9 +128,9 @@ ParticipantDocument makeParticipantReport(const OverallRecord& record, const Rou
         return Flow::chartWidth(size, Orientation::Portrait, kRoundTop);
     };
     ChartPicture overall{
-        readableChartSize(*doc.charts.overall, charts.overall.size, charts.font, width), {}};
+        readableChartSize(charts.overall.size, charts.font, width), {}};
     ChartPicture calibration{
-        readableChartSize(*doc.charts.calibration, charts.calibration.size, charts.font, width),
+        readableChartSize(charts.calibration.size, charts.font, width),
         {}};
     arrangeParticipantLabels(doc.charts, calibration, charts.font);
     ui::ChartState deviationState;
@@ -167,7 +166,7 @@ ParticipantDocument makeParticipantReport(const OverallRecord& record, const Rou
                   Heading);
         if (o.deviation) {
             flow.chart(*o.deviation, deviationState,
-                       readableChartSize(*o.deviation, charts.deviation, charts.font, width),
+                       readableChartSize(charts.deviation, charts.font, width),
                        charts.font);
             flow.gap(8);
         }

@@ -19,6 +19,17 @@ QString reportCount(int n) {
     const char* word = n == 1 ? "zpráva" : n >= 2 && n <= 4 ? "zprávy" : "zpráv";
     return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(word));
 }
+// The charts at their views' sizes, in the views' font; no view's zoom or labels yet.
+ReportCharts chartsOfViews(const ui::ChartView& overall, const ui::ChartView& calibration,
+                           const ui::ChartView& deviation) {
+    ReportCharts charts;
+    charts.font = overall.font();
+    charts.overall.size = overall.size();
+    charts.calibration.size = calibration.size();
+    charts.deviation = deviation.size();
+    return charts;
+}
+
 } // namespace
 
 void saveRoundReport(QWidget* owner, const OverallRecord* record,
@@ -47,11 +58,7 @@ void saveRoundReport(QWidget* owner, const OverallRecord* record,
     if (!name)
         return;
 
-    ReportCharts charts;
-    charts.font = overallView.font();
-    charts.overall.size = overallView.size();
-    charts.calibration.size = calibrationView.size();
-    charts.deviation = deviationView.size();
+    ReportCharts charts = chartsOfViews(overallView, calibrationView, deviationView);
     QByteArray pdf;
     if (anonymous) {
         // The same test on the round with its instruments named by their codes: the views'
@@ -88,11 +95,7 @@ void saveParticipantReports(QWidget* owner, const OverallRecord* record,
     if (!folder)
         return;
 
-    ReportCharts charts;
-    charts.font = overallView.font();
-    charts.overall.size = overallView.size();
-    charts.calibration.size = calibrationView.size();
-    charts.deviation = deviationView.size();
+    ReportCharts charts = chartsOfViews(overallView, calibrationView, deviationView);
     // Names the program chose: a link of that name is replaced, never followed.
     StagedFiles files(WriteErrors::Stream, Links::Replace);
     const QDir dir(*folder);

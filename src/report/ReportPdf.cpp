@@ -131,8 +131,7 @@ void firstPage(Flow& flow, const OverallRecord& record, const ReportRound& about
         flow.line(t.term + QStringLiteral(": ") + t.meaning, Body);
     flow.gap(4);
     flow.line(QStringLiteral("Údaje celého kola"), BodyBold);
-    for (const FigureLine& l : roundFigures(record))
-        flow.line(QStringLiteral("%1: %2 – %3").arg(l.name, l.value, l.meaning), Body);
+    roundFigureLines(flow, record);
     flow.gap(3);
     flow.line(QStringLiteral("Souhrnné řádky uvádějí poloosy elipsy zápisem "
                              "„mean_value(...)/2*0.95“ a 1 − r² jako převrácenou hodnotu; "
@@ -155,7 +154,7 @@ void paintFooter(QPainter& p, const Page& page, const QString& date, const Fonts
 ChartPicture readable(const ui::ChartModel& model, const ui::Series& labelled,
                       const ChartPicture& picture, const QFont& font,
                       const std::function<double(QSize)>& width) {
-    const QSize size = readableChartSize(model, picture.size, font, width);
+    const QSize size = readableChartSize(picture.size, font, width);
     if (size == picture.size)
         return picture;
     ChartPicture out{size, {}};
@@ -167,9 +166,8 @@ ChartPicture readable(const ui::ChartModel& model, const ui::Series& labelled,
 
 } // namespace
 
-QSize readableChartSize(const ui::ChartModel& model, QSize size, const QFont& font,
-                        const std::function<double(QSize)>& width) {
-    const int px = ui::layoutChart(model, size, font).font.pixelSize();
+QSize readableChartSize(QSize size, const QFont& font, const std::function<double(QSize)>& width) {
+    const int px = ui::pixelFont(font).pixelSize();
     for (int i = 0; i < 8 && size.width() > 1; ++i) {
         const double text = px * width(size) / size.width();
         if (text >= kSmallestChartText)
@@ -247,7 +245,7 @@ ReportDocument makeReportPdf(const OverallRecord& record, const ReportCharts& ch
             if (o.deviation) {
                 flow.gap(8);
                 flow.chart(*o.deviation, deviationStates[i],
-                           readableChartSize(*o.deviation, charts.deviation, charts.font, portrait),
+                           readableChartSize(charts.deviation, charts.font, portrait),
                            charts.font);
             }
         }

@@ -87,8 +87,7 @@ ReportDocument makeReportPdf(const OverallRecord& record, const ReportCharts& ch
 // kSmallestChartText high when drawn `width` points wide for `size`'s width (width(size)
 // gives that width for a size): size itself when it is, else the largest size of the same
 // proportions that is.
-QSize readableChartSize(const ui::ChartModel& model, QSize size, const QFont& font,
-                        const std::function<double(QSize)>& width);
+QSize readableChartSize(QSize size, const QFont& font, const std::function<double(QSize)>& width);
 
 // Gives to the state of a chart's copy the zoom and label boxes that a view's state holds
 // for the original, point by point (the copy has the same points in the same order).

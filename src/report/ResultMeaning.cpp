@@ -215,6 +215,11 @@ std::vector<FigureLine> roundFigures(const OverallRecord& record) {
     };
 }
 
+void roundFigureLines(page::Flow& flow, const OverallRecord& record) {
+    for (const FigureLine& f : roundFigures(record))
+        flow.line(QStringLiteral("%1: %2 – %3").arg(f.name, f.value, f.meaning), page::Body);
+}
+
 std::array<SampleRow, 10> sampleRows(const OverallRecord& record, int instrument) {
     const InstrumentOutcome& o = record.instruments.at(instrument);
     std::array<SampleRow, 10> rows{};

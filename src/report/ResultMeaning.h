@@ -55,6 +55,8 @@ struct FigureLine {
     QString meaning;
 };
 std::vector<FigureLine> roundFigures(const OverallRecord& record);
+// The same as lines of a report: "name: value – meaning".
+void roundFigureLines(page::Flow& flow, const OverallRecord& record);
 
 // One sample of an instrument: its reference value, the mean of the instrument's four
 // readings, the mean less the reference value, and the sample standard deviation of the

@@ -16,17 +16,6 @@ namespace {
 
 constexpr double kFar = 1e6; // pixel coordinates are kept within +-kFar
 
-// Texts are laid out in pixels, so that a painter scaled to a printer page gets the same
-// picture as the screen.
-QFont pixelFont(QFont f) {
-    if (f.pixelSize() > 0)
-        return f;
-    double dpi = 96;
-    if (qGuiApp && QGuiApplication::primaryScreen())
-        dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
-    f.setPixelSize(std::max(1, qRound(f.pointSizeF() * dpi / 72)));
-    return f;
-}
 
 struct Range {
     double min, max;
@@ -123,6 +112,16 @@ bool ChartLayout::inRange(double x, double y, AxisSide side) const {
     const AxisScale& v = vertical(side);
     const double ex = (bottom.max - bottom.min) * 1e-9, ey = (v.max - v.min) * 1e-9;
     return x >= bottom.min - ex && x <= bottom.max + ex && y >= v.min - ey && y <= v.max + ey;
+}
+
+QFont pixelFont(QFont f) {
+    if (f.pixelSize() > 0)
+        return f;
+    double dpi = 96;
+    if (qGuiApp && QGuiApplication::primaryScreen())
+        dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchY();
+    f.setPixelSize(std::max(1, qRound(f.pointSizeF() * dpi / 72)));
+    return f;
 }
 
 ChartLayout layoutChart(const ChartModel& m, QSize size, const QFont& font,

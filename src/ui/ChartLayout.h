@@ -45,6 +45,10 @@ struct ChartLayout {
     bool inRange(double x, double y, AxisSide side) const;
 };
 
+// The font as a chart lays its texts out: in pixels, so that a painter scaled to a printer
+// page gets the same picture as the screen (a point size taken at the screen's dpi).
+QFont pixelFont(QFont f);
+
 // The layout of the model at that size. font is the font of the widget or painter; point
 // sizes are turned into pixels. zoom, when set, replaces the ranges of all three axes.
 ChartLayout layoutChart(const ChartModel& model, QSize size, const QFont& font = QFont(),

@@ -148,15 +148,13 @@ QString PgServer::uri(const QString& database, const QString& user) const {
     return QStringLiteral("postgresql://%1@/%2?host=%3").arg(user, database, m_folder);
 }
 
-QString pgRows(const QString& uri, const QStringList& statements) {
-    const vel::ServerAddress a = vel::ServerAddress::parse(uri);
+QString databaseRows(const QString& driver, const std::function<void(QSqlDatabase&)>& configure,
+                     const QStringList& statements) {
     const QString name = QStringLiteral("test-%1").arg(QRandomGenerator::global()->generate());
     QString rows;
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setDatabaseName(a.database);
-        db.setHostName(a.host);
-        db.setUserName(a.user);
+        QSqlDatabase db = QSqlDatabase::addDatabase(driver, name);
+        configure(db);
         if (!db.open())
             rows = QStringLiteral("<failed: %1>").arg(db.lastError().text());
         for (const QString& s : statements) {
@@ -175,6 +173,18 @@ QString pgRows(const QString& uri, const QStringList& statements) {
     }
     QSqlDatabase::removeDatabase(name);
     return rows;
+}
+
+QString pgRows(const QString& uri, const QStringList& statements) {
+    const vel::ServerAddress a = vel::ServerAddress::parse(uri);
+    return databaseRows(
+        QStringLiteral("QPSQL"),
+        [&a](QSqlDatabase& db) {
+            db.setDatabaseName(a.database);
+            db.setHostName(a.host);
+            db.setUserName(a.user);
+        },
+        statements);
 }
 
 } // namespace testing_support

@@ -5,8 +5,11 @@
 // postgres (or nobody) when this process is root. Its superuser is "velimor", trusted on
 // the socket; the user "velimor_heslo" must give the password "tajne heslo".
 
+#include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace testing_support {
 
@@ -47,5 +50,8 @@ private:
 // to the address; returns the first column of the last statement's rows joined by commas,
 // or "<failed: …>".
 QString pgRows(const QString& uri, const QStringList& statements);
+// The same through a connection of the driver that `configure` points at its database.
+QString databaseRows(const QString& driver, const std::function<void(QSqlDatabase&)>& configure,
+                     const QStringList& statements);
 
 } // namespace testing_support

@@ -1,15 +1,14 @@
 #include "support/TestSupport.h"
 
+#include "support/PgServer.h"
+
 #include "data/Errors.h"
 
 #include <QFile>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRandomGenerator>
 #include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
 #include <chrono>
 #include <csignal>
@@ -119,29 +118,9 @@ QString inChildProcess(const std::function<QString()>& f, int seconds) {
 }
 
 QString sqliteRows(const QString& path, const QStringList& statements) {
-    const QString name = QStringLiteral("test-%1").arg(QRandomGenerator::global()->generate());
-    QString rows;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        if (!db.open())
-            rows = QStringLiteral("<failed: %1>").arg(db.lastError().text());
-        for (const QString& s : statements) {
-            if (!db.isOpen())
-                break;
-            QSqlQuery q(db);
-            if (!q.exec(s)) {
-                rows = QStringLiteral("<failed: %1>").arg(q.lastError().text());
-                break;
-            }
-            QStringList values;
-            while (q.next())
-                values << q.value(0).toString();
-            rows = values.join(u',');
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return rows;
+    return databaseRows(
+        QStringLiteral("QSQLITE"), [&path](QSqlDatabase& db) { db.setDatabaseName(path); },
+        statements);
 }
 
 QByteArray readAll(const QString& path) {
